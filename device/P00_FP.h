@@ -1,0 +1,44 @@
+// The device form: owner of the one command record and the checked layer.
+//
+// RunChecked turns the record's result codes into exceptions carrying a
+// finished message for the user ("description\nErrorText"), with the
+// paper-out wait built in; link failures also ask the program to end. The
+// notice and the terminate request reach this layer through DeviceUserInterface,
+// so the window program and the command-line tool share it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "fiscal/P00_fpcommand.h"
+#include "framework/DateTime.h"
+
+class DeviceUserInterface {
+ public:
+  virtual ~DeviceUserInterface() = default;
+  // Shows an 8-bit text to the user and returns when it was dismissed.
+  virtual void ShowNotice(const std::string& deviceText) = 0;
+  // Asks the program to end once control is back in its event loop.
+  virtual void RequestTerminate() = 0;
+};
+
+class TFormFP {
+ public:
+  explicit TFormFP(DeviceUserInterface& ui);
+
+  FPCommand00 FPCommand;
+  std::int32_t StoredCommand = 0;
+  std::string StoredData;
+
+  void RunChecked(std::int32_t command, const std::string& data, const std::string& description);
+  bool IsLinkFailure() const;
+  bool IsPaperOut() const;
+  bool WaitForPaper();
+  TDateTime ReadDeviceDateTime();
+  void PrintDailyReport(const std::string& option);
+
+ private:
+  DeviceUserInterface& ui_;
+};
+
+extern TFormFP* FormFP;

@@ -1,0 +1,14 @@
+// How a port name maps to a device on Linux, and where virtual ports live.
+//
+// A name containing "/" is a device path used as is. "COMn" (n >= 1) is the
+// PC's n-th built-in port, /dev/ttyS(n-1). Any other name is /dev/NAME when
+// that exists, else NAME in the virtual-port directory, where the printer
+// simulator and other tools publish pseudo-terminals as symbolic links.
+#pragma once
+
+#include <string>
+
+std::string PortDevicePath(const std::string& portName);
+
+// $XDG_RUNTIME_DIR/serial-ports, or /tmp/serial-ports-<uid> without it.
+std::string VirtualPortDirectory();
