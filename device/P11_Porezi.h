@@ -1,11 +1,23 @@
 // The tax group editor: which of the groups A..H the printer has enabled and
 // at which rate, and writing new rates back with command 96.
+//
+// The rules live in TaxRules.h; this window only shows what they read and
+// hands them what the user typed. It looks at no result code and shows no
+// message of its own: port failures go to the default exception display.
+//
+// Keys: Escape closes the editor from any control, with or without shift
+// keys, and writes nothing. Enter presses a focused button (as Space does) and
+// does nothing in a rate box, so finishing a rate with Enter never reads the
+// printer over it or writes by surprise.
 #pragma once
 
 #include <QDialog>
 
+#include "device/TaxRules.h"
+
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -17,11 +29,33 @@ class TFormPorezi : public QDialog {
   void ReadTaxes();
   void WriteTaxes();
 
+  // Event handlers.
+  void FormShow();
+  void ButtonProcitajClick();
+  void ButtonUpisiClick();
+  // True when the key closed the editor (and is consumed).
+  bool FormKeyDown(const QKeyEvent& event);
+
   QPushButton* ButtonProcitaj;
   QPushButton* ButtonUpisi;
   QGroupBox* GroupPoreziDozvoljeni;
-  QCheckBox* CheckBoxMask[8];
-  QLineEdit* LEditProc[8];
+  QCheckBox* CheckBoxMask[kTaxGroups];
+  QLineEdit* LEditProc[kTaxGroups];
+  QLabel* LabelProc[kTaxGroups];  // "A".."H", attached on the left of LEditProc
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildGroupRows();
+  void SetTabOrder();
+  void CentreOnScreen();
+  void ShowEnableMask(const TaxEnableMask& enabled);
+  void ShowRates(const TaxRates& rates);
+  TaxEnableMask EnableMaskShown() const;
+  TaxRates RatesTyped() const;
 };
 
 extern TFormPorezi* FormPorezi;

@@ -1,0 +1,47 @@
+#include "device/TaxRules.h"
+
+namespace {
+
+constexpr int kMaskField = 2;
+constexpr char kEnabled = '1';
+const char* const kWriteRatesCommand = "96";
+
+}  // namespace
+
+TaxEnableMask ParseEnableMask(std::string_view mask) {
+  TaxEnableMask enabled{};
+  for (int group = 0; group < kTaxGroups && group < static_cast<int>(mask.size()); ++group) {
+    enabled[group] = mask[group] == kEnabled;
+  }
+  return enabled;
+}
+
+std::string BuildRateList(const TaxEnableMask& enabled, const TaxRates& rates) {
+  // The position of a rate in the list is its place among the enabled groups;
+  // a group that is off leaves no empty field behind. Only group H carries no
+  // comma, so the list ends in one exactly when H is off and another is on.
+  constexpr int kLastGroup = kTaxGroups - 1;
+  std::string list;
+  for (int group = 0; group < kLastGroup; ++group) {
+    if (enabled[group]) list += rates[group] + ',';
+  }
+  if (enabled[kLastGroup]) list += rates[kLastGroup];
+  return list;
+}
+
+TaxEnableMask ReadEnableMask(FPCommand00& command) {
+  command.Execute(83, "");
+  return ParseEnableMask(command.Field(kMaskField));
+}
+
+TaxRates ReadRates(FPCommand00& command) {
+  command.Execute(97, "");
+  TaxRates rates;
+  // Field's text lives only until the next split: copy each at once.
+  for (int group = 0; group < kTaxGroups; ++group) rates[group] = command.Field(group);
+  return rates;
+}
+
+void WriteRates(FPCommand00& command, const TaxEnableMask& enabled, const TaxRates& rates) {
+  command.ExecuteText(kWriteRatesCommand, BuildRateList(enabled, rates));
+}
