@@ -110,7 +110,9 @@ void TFormMainPDV::keyPressEvent(QKeyEvent* event) {
   Guarded([&] { FormKeyPress(key); });
 }
 
-void TFormMainPDV::FormShow() { SetLocked(); }
+void TFormMainPDV::FormShow() {
+  SetLocked();
+}
 
 void TFormMainPDV::FormKeyPress(QChar key) {
   if (key == kEscape || key == '0') {
@@ -124,11 +126,17 @@ void TFormMainPDV::FormKeyPress(QChar key) {
   }
 }
 
-void TFormMainPDV::PanelClick(TPanel* panel) { FormKeyPress(QChar('0' + panel->Tag())); }
+void TFormMainPDV::PanelClick(TPanel* panel) {
+  FormKeyPress(QChar('0' + panel->Tag()));
+}
 
-void TFormMainPDV::LabelMailClick() { ShellOpen("mailto:" + LabelMail->text()); }
+void TFormMainPDV::LabelMailClick() {
+  ShellOpen("mailto:" + LabelMail->text());
+}
 
-void TFormMainPDV::LabelWebClick(TLinkLabel* label) { ShellOpen(label->text()); }
+void TFormMainPDV::LabelWebClick(TLinkLabel* label) {
+  ShellOpen(label->text());
+}
 
 void TFormMainPDV::MenuItem1() {
   ComPortFiskal->Close();
@@ -149,7 +157,9 @@ void TFormMainPDV::ReadDeviceTime() {
   SetUnlocked();
 }
 
-void TFormMainPDV::MenuItem2() { FormPorezi->exec(); }
+void TFormMainPDV::MenuItem2() {
+  FormPorezi->exec();
+}
 
 void TFormMainPDV::MenuItem3() {
   try {
@@ -176,4 +186,6 @@ void TFormMainPDV::SetUnlocked() {
   Panel3->setText(kCaption3);
 }
 
-bool TFormMainPDV::Unlocked() const { return Panel2->isEnabled(); }
+bool TFormMainPDV::Unlocked() const {
+  return Panel2->isEnabled();
+}

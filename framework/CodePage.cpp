@@ -10,12 +10,21 @@ namespace {
 
 constexpr const char* kDeviceCodePage = "WINDOWS-1250";
 
-// Length of the UTF-8 sequence that starts with lead byte c (1 for a stray byte).
-std::size_t Utf8SequenceLength(unsigned char c) {
-  if (c >= 0xF0) return 4;
-  if (c >= 0xE0) return 3;
-  if (c >= 0xC0) return 2;
-  return 1;
+// Length of the broken or unmappable UTF-8 sequence at the start of `text`:
+// its lead byte and the continuation bytes that really follow it, so that a
+// bad lead byte never swallows the good characters after it.
+std::size_t Utf8UnitLength(const char* text, std::size_t left) {
+  auto lead = static_cast<unsigned char>(text[0]);
+  std::size_t expected = lead >= 0xC2 && lead <= 0xDF   ? 2
+                         : lead >= 0xE0 && lead <= 0xEF ? 3
+                         : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                        : 1;
+  std::size_t length = 1;
+  while (length < expected && length < left &&
+         (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+    ++length;
+  }
+  return length;
 }
 
 // Runs iconv over the whole input; an input unit it cannot convert is replaced
@@ -39,7 +48,7 @@ std::string Convert(const char* to, const char* from, std::string_view input, Sk
     if (rc != static_cast<std::size_t>(-1)) continue;
     if (errno == E2BIG) continue;
     // EILSEQ or EINVAL: an unmappable or broken unit.
-    std::size_t skip = std::min(skipUnit(static_cast<unsigned char>(*in)), inLeft);
+    std::size_t skip = std::min(skipUnit(in, inLeft), inLeft);
     in += skip;
     inLeft -= skip;
     out.push_back('?');
@@ -51,9 +60,10 @@ std::string Convert(const char* to, const char* from, std::string_view input, Sk
 }  // namespace
 
 std::string DeviceToUtf8(std::string_view deviceText) {
-  return Convert("UTF-8", kDeviceCodePage, deviceText, [](unsigned char) { return std::size_t{1}; });
+  return Convert("UTF-8", kDeviceCodePage, deviceText,
+                 [](const char*, std::size_t) { return std::size_t{1}; });
 }
 
 std::string Utf8ToDevice(std::string_view utf8Text) {
-  return Convert(kDeviceCodePage, "UTF-8", utf8Text, Utf8SequenceLength);
+  return Convert(kDeviceCodePage, "UTF-8", utf8Text, Utf8UnitLength);
 }

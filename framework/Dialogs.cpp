@@ -15,11 +15,15 @@ void ShowBox(QMessageBox::Icon icon, const QString& caption, const QString& text
 
 }  // namespace
 
-void ShowWarning(const QString& text) { ShowBox(QMessageBox::Warning, "Warning", text); }
+void ShowWarning(const QString& text) {
+  ShowBox(QMessageBox::Warning, "Warning", text);
+}
 void ShowInformation(const QString& text) {
   ShowBox(QMessageBox::Information, "Information", text);
 }
-void ShowError(const QString& text) { ShowBox(QMessageBox::Critical, "Error", text); }
+void ShowError(const QString& text) {
+  ShowBox(QMessageBox::Critical, "Error", text);
+}
 
 QString DefaultExceptionText(const QString& message) {
   if (!message.isEmpty() && message.back().unicode() > u'.') return message + '.';
@@ -32,4 +36,6 @@ void ShowException(const std::exception& error) {
   ShowBox(QMessageBox::Critical, Application().Title(), DefaultExceptionText(message));
 }
 
-void ShowUnknownException() { ShowException(Exception("")); }
+void ShowUnknownException() {
+  ShowException(Exception(""));
+}

@@ -11,8 +11,8 @@ int StrToInt(const std::string& text) {
   if (first != last && *first == '+') ++first;  // from_chars takes '-' only
   std::int64_t value = 0;
   auto [end, error] = std::from_chars(first, last, value, 10);
-  bool digitsOnly = error == std::errc() && end == last && first != last &&
-                    (*first != '-' || last - first > 1);
+  bool digitsOnly =
+      error == std::errc() && end == last && first != last && (*first != '-' || last - first > 1);
   if (!digitsOnly || value < INT32_MIN || value > INT32_MAX) {
     throw EConvertError("'" + text + "' is not a valid integer value");
   }
