@@ -1,0 +1,170 @@
+#include "fiscal/P00_fpcommand.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "fiscal/P00_fpsend.h"
+#include "framework/Exception.h"
+
+const char* const StatusFlagNames[36] = {
+    "#SyntaxError",    "#InvalidCmd",    "DateTime Not Set", "Display Not Conn", "#PrintingMech",
+    "GeneralError#",   "MathOverflow",   "#ExecDisable",     "#EmergencyClr",    "#3 NotUsed",
+    "#RamDestroyed",   "CoverOpen",      "#NoPaper",         "PaperNearEnd",     "NoPaperJrnl",
+    "FiscReceiptOpen", "PapNearEndJrnl", "NonFiscOpen",      "1-AutoCut",        "Jrnl 100% height",
+    "TransparentDsp",  "Baud Low",       "4 NotUsed",        "5 NotUsed",        "*FMWriteError",
+    "1 NotUsed",       "NoFModule",      "FMem <50",         "*FMemFull",        "FMemAll*",
+    "*FMemRO",         "FMemFrmt",       "*2 NotUsed",       "IsFiscalized",     "TaxProgramm",
+    "SerialProgramm",
+};
+
+const char* const StatusByteNames[6] = {
+    "0 - General",  "1 - General",      "2 - General",
+    "3 - Switches", "4 - FiscalMemory", "5 - FiscalMem",
+};
+
+namespace {
+
+constexpr int kFieldCount = 20;
+
+enum StatusFlag {
+  kDisplayNotConnected = 3,
+  kGeneralError = 5,
+  kNoPaper = 12,
+  kNoJournalPaper = 14,
+};
+
+// One split of the reply data for the whole process. It is keyed by the
+// exchange counter and the record, never by the sequence number, which
+// repeats every 96 requests and would serve an old split.
+struct FieldCache {
+  const FPCommand00* record = nullptr;
+  std::uint32_t exchange = 0;
+  int start[kFieldCount] = {};
+  char text[250] = {};
+};
+FieldCache fieldCache;
+
+void SplitFields(const FPCommand00& record) {
+  std::memcpy(fieldCache.text, record.ReplyData, sizeof fieldCache.text);
+  fieldCache.text[sizeof fieldCache.text - 1] = '\0';
+  const int total = static_cast<int>(std::strlen(fieldCache.text));
+  fieldCache.start[0] = 0;
+  int k = 1;
+  for (int p = 0; k < kFieldCount && fieldCache.text[p] != '\0'; ++p) {
+    if (fieldCache.text[p] == ',') {
+      fieldCache.start[k++] = p + 1;
+      fieldCache.text[p] = '\0';
+    }
+  }
+  for (; k < kFieldCount; ++k) fieldCache.start[k] = total;
+  fieldCache.record = &record;
+  fieldCache.exchange = ExchangeCounter;
+}
+
+// Paper first: without paper nothing else the printer says matters.
+std::int32_t ConditionCode(const FPCommand00& record) {
+  if (record.StatusBits[kNoPaper]) return record.StatusBits[kNoJournalPaper] ? 98 : 99;
+  if (record.StatusBits[kGeneralError]) return record.StatusBits[kDisplayNotConnected] ? 97 : 100;
+  return 0;
+}
+
+const char* CodeText(std::int32_t code) {
+  switch (code) {
+    case 1:
+      return "Zadata komanda (%d) je van opsega!";
+    case 2:
+      return "Zadato previse podataka!";
+    case 3:
+      return "Stampac se ne javlja - proverite stampac i kabl!";
+    case 4:
+      return "Stampac javlja greske u komunikaciji - proverite kabl!";
+    case 5:
+      return "Stampac je prestao da se javlja - proverite stampac i kabl!";
+    case 6:
+      return "Stampac je vratio duzinu %d - van opsega!";
+    case 7:
+      return "Stampac je prestao da se javlja - proverite stampac i kabl!";
+    case 8:
+      return "Stampac vraca nekonzistentne podatke!";
+    case 97:
+      return "Povezite Display za kupca sa Stampacem!";
+    case 98:
+      return "Nema JOURNAL papira!";
+    case 99:
+      return "Nema BON papira!";
+    case 100:
+      return "Greska 100!";
+    default:
+      return "Nepoznata greska (%d)!";
+  }
+}
+
+// The number a code's text quotes, when it quotes one.
+std::int32_t CodeTextNumber(const FPCommand00& record) {
+  switch (record.ErrorCode) {
+    case 1:
+      return record.Command;
+    case 6:
+      return record.Length;
+    default:
+      return record.ErrorCode;
+  }
+}
+
+}  // namespace
+
+FPCommand00::FPCommand00()
+    : Command(0),
+      Data{},
+      DataLength(0),
+      ErrorCode(0),
+      ReplySequence(0),
+      ReplyCommand(0),
+      Length(0),
+      Checksum(0),
+      ReplyData{},
+      Status{},
+      StatusBits{},
+      ErrorMessage{} {}
+
+FPCommand00& FPCommand00::Execute(int command, const char* data) {
+  Command = command;
+  if (data == nullptr) data = "";
+  const std::size_t length = std::strlen(data);
+  const std::size_t kept = length > kMaxRequestData ? kMaxRequestData : length;
+  std::memcpy(Data, data, kept);
+  Data[kept] = '\0';
+  DataLength = length > kMaxRequestData ? kMaxRequestData + 1 : static_cast<std::int32_t>(length);
+
+  // Without a port there is nothing to open; the port's own error says so.
+  if (FiscalPort == nullptr) throw EComPort(CError_PortNotOpen, -1);
+  if (!FiscalPort->Connected()) FiscalPort->Open();
+  Transact(*this);
+  if (ErrorCode == 0) ErrorCode = ConditionCode(*this);
+  return *this;
+}
+
+FPCommand00& FPCommand00::Execute(int command, const std::string& data) {
+  return Execute(command, data.c_str());
+}
+
+void FPCommand00::ExecuteText(const std::string& numberText, const std::string& data) {
+  Execute(StrToInt(numberText), data);
+}
+
+const char* FPCommand00::Field(int index) {
+  if (index < 0 || index >= kFieldCount) return "";
+  if (fieldCache.record != this || fieldCache.exchange != ExchangeCounter) SplitFields(*this);
+  return fieldCache.text + fieldCache.start[index];
+}
+
+const char* FPCommand00::ErrorText() {
+  ErrorMessage[0] = '\0';
+  if (ErrorCode == 0) return ErrorMessage;
+  int length =
+      std::snprintf(ErrorMessage, sizeof ErrorMessage, CodeText(ErrorCode), CodeTextNumber(*this));
+  std::snprintf(ErrorMessage + length, sizeof ErrorMessage - length,
+                "\n\nStatus: %02X%02X%02X%02X%02X%02X", Status[0], Status[1], Status[2], Status[3],
+                Status[4], Status[5]);
+  return ErrorMessage;
+}
