@@ -42,3 +42,8 @@ class TFormFP {
 };
 
 extern TFormFP* FormFP;
+
+// The printer's clock reply "D-M-YY h:m:s" (decimal numbers as scanf's %d
+// reads them, the year counted from 2000) as a date-time; zero when the text
+// does not yield all six numbers or they make no valid date and time.
+TDateTime DeviceClockToDateTime(const std::string& replyData);

@@ -1,0 +1,130 @@
+#include "device/P00_FP.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "framework/CodePage.h"
+#include "framework/Exception.h"
+#include "messages/P00_KVMsgDlg.h"
+
+TFormFP* FormFP = nullptr;
+
+namespace {
+
+const std::string kClockDescription = "Komanda 62";
+const std::string kDailyReportDescription = "Komanda 69 - Stampa preseka stanja ";
+
+// Reads the clock reply the way scanf("%d-%d-%d %d:%d:%d") does, but with
+// numbers clamped instead of overflowing: the reply comes from outside.
+class ReplyScanner {
+ public:
+  explicit ReplyScanner(std::string_view text) : text_(text) {}
+
+  bool Number(long long& value) {
+    SkipSpaces();
+    bool negative = false;
+    if (pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) {
+      negative = text_[pos_++] == '-';
+    }
+    if (pos_ >= text_.size() || !IsDigit(text_[pos_])) return false;
+    value = 0;
+    while (pos_ < text_.size() && IsDigit(text_[pos_])) {
+      value = std::min(value * 10 + (text_[pos_++] - '0'), kClamp);
+    }
+    if (negative) value = -value;
+    return true;
+  }
+
+  bool Literal(char c) {
+    if (pos_ >= text_.size() || text_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+
+  void SkipSpaces() {
+    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  }
+
+ private:
+  static constexpr long long kClamp = 1'000'000'000;
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+const TFormKVMsgDlg& Catalog() {
+  // A program that forgot to create the catalog still gets the right notice.
+  static const TFormKVMsgDlg fallback;
+  return FormKVMsgDlg ? *FormKVMsgDlg : fallback;
+}
+
+}  // namespace
+
+TDateTime DeviceClockToDateTime(const std::string& replyData) {
+  ReplyScanner scan(replyData);
+  long long day, month, year, hour, minute, second;
+  // A blank in the pattern matches any run of blanks, none included.
+  const bool complete = scan.Number(day) && scan.Literal('-') && scan.Number(month) &&
+                        scan.Literal('-') && scan.Number(year) &&
+                        (scan.SkipSpaces(), scan.Number(hour)) && scan.Literal(':') &&
+                        scan.Number(minute) && scan.Literal(':') && scan.Number(second);
+  if (!complete) return 0;
+  TDateTime date = 0;
+  TDateTime time = 0;
+  if (!TryEncodeDate(static_cast<int>(year + 2000), static_cast<int>(month), static_cast<int>(day),
+                     date) ||
+      !TryEncodeTime(static_cast<int>(hour), static_cast<int>(minute), static_cast<int>(second), 0,
+                     time)) {
+    return 0;
+  }
+  return date + time;
+}
+
+TFormFP::TFormFP(DeviceUserInterface& ui) : ui_(ui) {}
+
+void TFormFP::RunChecked(std::int32_t command, const std::string& data,
+                         const std::string& description) {
+  StoredCommand = command;
+  StoredData = data;
+  FPCommand.ExecuteText(std::to_string(command), data);
+  if (FPCommand.ErrorCode == 0) return;
+  if (IsPaperOut() && WaitForPaper()) return;
+  // The program cannot go on without its printer; it ends once control is
+  // back in the event loop, after the caller has shown the message.
+  if (IsLinkFailure()) ui_.RequestTerminate();
+  throw Exception(DeviceToUtf8(description + "\n" + FPCommand.ErrorText()));
+}
+
+bool TFormFP::IsLinkFailure() const {
+  const std::int32_t code = FPCommand.ErrorCode;
+  return code == 3 || code == 4 || code == 5 || code == 7;
+}
+
+bool TFormFP::IsPaperOut() const {
+  return FPCommand.ErrorCode == 98 || FPCommand.ErrorCode == 99;
+}
+
+bool TFormFP::WaitForPaper() {
+  // No count limit: the user decides how long to keep trying, one notice per try.
+  while (IsPaperOut()) {
+    ui_.ShowNotice(Catalog().CatalogText(kPaperOutNotice));
+    FPCommand.ExecuteText(std::to_string(StoredCommand), StoredData);
+  }
+  return FPCommand.ErrorCode == 0;
+}
+
+TDateTime TFormFP::ReadDeviceDateTime() {
+  try {
+    RunChecked(62, "", kClockDescription);
+  } catch (const Exception& error) {
+    ui_.ShowNotice(Utf8ToDevice(error.Message()));
+    return 0;
+  }
+  return DeviceClockToDateTime(FPCommand.ReplyData);
+}
+
+void TFormFP::PrintDailyReport(const std::string& option) {
+  RunChecked(69, option, kDailyReportDescription + option);
+}
