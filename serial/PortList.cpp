@@ -76,12 +76,19 @@ bool IsCharacterDevice(const fs::path& path) {
   return stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
 }
 
+// Both paths lead to the same character device (std::filesystem::equivalent
+// refuses device files).
+bool SameDevice(const std::string& left, const fs::path& right) {
+  struct stat a {
+  }, b{};
+  if (stat(left.c_str(), &a) != 0 || stat(right.c_str(), &b) != 0) return false;
+  return S_ISCHR(a.st_mode) && S_ISCHR(b.st_mode) && a.st_rdev == b.st_rdev;
+}
+
 // A published link is listed by its name when that name opens the same
 // device; otherwise (the name of a /dev node, or "COMn") by its full path.
 std::string PublishedPortName(const fs::path& link, const std::string& name) {
-  std::error_code error;
-  if (fs::equivalent(PortDevicePath(name), link, error) && !error) return name;
-  return link.string();
+  return SameDevice(PortDevicePath(name), link) ? name : link.string();
 }
 
 void AddPublishedPorts(const PortListSources& sources, std::vector<std::string>& ports) {
