@@ -17,7 +17,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sim {
@@ -35,17 +37,26 @@ enum class Fault {
   LenBelowMinimum,     // a frame with LEN 0x28 (32..42: too short for a reply)
   NoLen,               // the start byte 0x01 alone
   Truncated,           // the first half of a reply, then nothing
-  XoffHold,            // send XOFF (0x13) and no reply; XON only with the next reply
+  XoffHold,            // send XOFF (0x13) and no reply; XON with the next reply, or
+                       // when the hold time (SetXoffHoldTime) has passed
 };
+
+// The names the simulator program and its log use ("nak", "wrong-seq", ...).
+const char* FaultName(Fault fault);
+std::optional<Fault> FaultByName(std::string_view name);
+std::vector<std::string> FaultNames();
 
 constexpr int kAlways = -1;
 
 // The six status bytes (before the 0x80 bits the printer sets on every byte).
 using StatusBytes = std::array<std::uint8_t, 6>;
-StatusBytes StatusPaperOut();         // "#NoPaper": code 99
-StatusBytes StatusJournalPaperOut();  // "#NoPaper" + "NoPaperJrnl": code 98
-StatusBytes StatusGeneralError();     // "GeneralError#": code 100
+StatusBytes StatusPaperOut();             // "#NoPaper": code 99
+StatusBytes StatusJournalPaperOut();      // "#NoPaper" + "NoPaperJrnl": code 98
+StatusBytes StatusGeneralError();         // "GeneralError#": code 100
 StatusBytes StatusDisplayNotConnected();  // "GeneralError#" + "Display Not Conn": 97
+// "paper-out", "journal-paper-out", "general-error", "display-not-connected",
+// or twelve hexadecimal digits (status byte 0 first).
+std::optional<StatusBytes> StatusByName(std::string_view name);
 
 struct Request {
   std::uint8_t sequence = 0;
@@ -86,6 +97,9 @@ class PrinterSimulator {
   void Inject(Fault fault, int count = 1);
   void InjectStatus(const StatusBytes& status, int count = 1);
   void ClearInjections();
+
+  // How long the line stays held by an XoffHold fault when no reply follows.
+  void SetXoffHoldTime(std::chrono::milliseconds hold);
 
   // Paces every byte it sends (0: at once). For the line's real speed:
   // 10 bits per byte at the baud rate.
