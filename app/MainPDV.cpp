@@ -9,6 +9,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Fonts.h"
 #include "framework/Shell.h"
+#include "serial/PortDefaults.h"
 
 TFormMainPDV* FormMainPDV = nullptr;
 
@@ -27,16 +28,7 @@ constexpr QChar kEscape = QChar(27);
 }  // namespace
 
 void SetDesignValues(TComPort& port) {
-  port.SetPort("COM1");
-  port.SetBaudRate(br19200);
-  port.FlowControl().SetControlDTR(dtrEnable);
-  port.FlowControl().SetXonXoffOut(true);
-  port.FlowControl().SetXonXoffIn(true);
-  port.Timeouts().SetReadInterval(100);
-  port.Timeouts().SetReadTotalMultiplier(100);
-  port.Timeouts().SetReadTotalConstant(100);
-  port.Timeouts().SetWriteTotalMultiplier(100);
-  port.Timeouts().SetWriteTotalConstant(1000);
+  SetProgramStartValues(port);
 }
 
 TFormMainPDV::TFormMainPDV(QWidget* parent) : QWidget(parent) {
