@@ -1,10 +1,20 @@
 #include "device/TaxRules.h"
 
+#include "framework/Exception.h"
+
 namespace {
 
 constexpr int kMaskField = 2;
 constexpr char kEnabled = '1';
 const char* const kWriteRatesCommand = "96";
+constexpr char kRateSeparator = ',';
+
+void RefuseRateWithSeparator(int group, const std::string& rate) {
+  if (rate.find(kRateSeparator) == std::string::npos) return;
+  const char letter = static_cast<char>('A' + group);
+  throw Exception(std::string("Stopa grupe ") + letter +
+                  " sadrzi zarez!\n\nZarez razdvaja stope grupa, pa stope nisu upisane u FP.");
+}
 
 }  // namespace
 
@@ -21,9 +31,12 @@ std::string BuildRateList(const TaxEnableMask& enabled, const TaxRates& rates) {
   // a group that is off leaves no empty field behind. Only group H carries no
   // comma, so the list ends in one exactly when H is off and another is on.
   constexpr int kLastGroup = kTaxGroups - 1;
+  for (int group = 0; group < kTaxGroups; ++group) {
+    if (enabled[group]) RefuseRateWithSeparator(group, rates[group]);
+  }
   std::string list;
   for (int group = 0; group < kLastGroup; ++group) {
-    if (enabled[group]) list += rates[group] + ',';
+    if (enabled[group]) list += rates[group] + kRateSeparator;
   }
   if (enabled[kLastGroup]) list += rates[kLastGroup];
   return list;

@@ -228,6 +228,22 @@ TEST_F(EditorTest, WriteSendsTheEnabledGroupsRatesByteExact) {
   EXPECT_TRUE(boxes_.Texts().isEmpty());
 }
 
+TEST_F(EditorTest, RateWithACommaIsRefusedWithAMessageAndNothingIsSent) {
+  printer_.SetEnableMask("11000000");
+  WithEditorByKey([&] {
+    printer_.ClearRequests();
+    ReplaceText(Editor().LEditProc[0], "7,5");
+    ReplaceText(Editor().LEditProc[2], "1,2");  // group C is off: harmless
+    QTest::mouseClick(Editor().ButtonUpisi, Qt::LeftButton);
+    EXPECT_EQ(Editor().LEditProc[0]->text(), "7,5");
+    EXPECT_TRUE(Editor().isVisible());
+  });
+  EXPECT_TRUE(printer_.Requests().empty());
+  EXPECT_EQ(boxes_.Texts(),
+            QStringList{"Stopa grupe A sadrzi zarez!\n\nZarez razdvaja stope grupa, pa stope nisu "
+                        "upisane u FP."});
+}
+
 TEST_F(EditorTest, SilentPrinterEmptiesTheBoxesQuietlyAndWriteStillSendsEmptyData) {
   ShortenTimeouts();
   printer_.Inject(sim::Fault::Silence, sim::kAlways);

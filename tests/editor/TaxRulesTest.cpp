@@ -5,6 +5,7 @@
 #include <string>
 
 #include "device/TaxRules.h"
+#include "framework/Exception.h"
 
 namespace {
 
@@ -53,9 +54,25 @@ TEST(BuildRateList, EnabledRatesInGroupOrderEachButHFollowedByAComma) {
 TEST(BuildRateList, RateTextsGoOutExactlyAsGiven) {
   // Blanks, letters, an empty rate and an 8-bit byte all pass untouched; a
   // group that is off contributes nothing whatever its box holds.
-  const TaxRates rates = {" 20 ", "1O,5", "", "x", "\xE8", "off", "7.5%", "H"};
-  EXPECT_EQ(BuildRateList(Mask("11110011"), rates), " 20 ,1O,5,,x,7.5%,H");
+  const TaxRates rates = {" 20 ", "1O.5", "", "x", "\xE8", "off", "7.5%", "H"};
+  EXPECT_EQ(BuildRateList(Mask("11110011"), rates), " 20 ,1O.5,,x,7.5%,H");
   EXPECT_EQ(BuildRateList(Mask("00001000"), rates), "\xE8,");
+}
+
+TEST(BuildRateList, ACommaInAnEnabledRateIsRefusedSinceItWouldShiftTheLaterGroups) {
+  TaxRates rates = {"20", "7,5", "0", "0", "0", "0", "0", "0"};
+  try {
+    BuildRateList(Mask("11000000"), rates);
+    ADD_FAILURE() << "a rate with a comma was let through";
+  } catch (const Exception& error) {
+    EXPECT_EQ(
+        error.Message(),
+        "Stopa grupe B sadrzi zarez!\n\nZarez razdvaja stope grupa, pa stope nisu upisane u FP.");
+  }
+  rates[7] = ",";
+  EXPECT_THROW(BuildRateList(Mask("00000001"), rates), Exception);
+  // A group that is off sends nothing, so its text cannot do harm.
+  EXPECT_EQ(BuildRateList(Mask("10000000"), rates), "20,");
 }
 
 }  // namespace
