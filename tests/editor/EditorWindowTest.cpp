@@ -93,6 +93,9 @@ class EditorTest : public ::testing::Test {
       if (modal == FormPorezi && modal->isVisible()) {
         poll.stop();
         ran = true;
+        // Keys and focus act on the active window; activation comes a little
+        // after the modal showing starts.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(FormPorezi));
         inside();
         if (FormPorezi->isVisible()) FormPorezi->close();
       } else if (clock.elapsed() > 30000) {
