@@ -6,11 +6,26 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 enum TBaudRate {
-  brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400,
-  br19200, br38400, br56000, br57600, br115200, br128000, br256000
+  brCustom,
+  br110,
+  br300,
+  br600,
+  br1200,
+  br2400,
+  br4800,
+  br9600,
+  br14400,
+  br19200,
+  br38400,
+  br56000,
+  br57600,
+  br115200,
+  br128000,
+  br256000
 };
 enum TDataBits { dbFive, dbSix, dbSeven, dbEight };
 enum TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
@@ -74,3 +89,7 @@ class SerialBackend {
 
   virtual int Purge(bool input, bool output) = 0;
 };
+
+// The backend of the platform the program was built for (POSIX termios on
+// Linux); the port uses it when it is given none.
+std::unique_ptr<SerialBackend> CreatePlatformBackend();
