@@ -1,0 +1,122 @@
+// The main window driven as a user drives it: its Locked state, and what
+// each key and click does or does not do.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "app/MainPDV.h"
+#include "app/Panel.h"
+#include "app/Startup.h"
+#include "tools/simulator/PrinterSimulator.h"
+
+namespace {
+
+// Closes every modal window that opens while it lives and remembers its title.
+class ModalWatcher {
+ public:
+  ModalWatcher() {
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        titles_ << modal->windowTitle();
+        modal->close();
+      }
+    });
+    timer_.start();
+  }
+  const QStringList& Titles() const { return titles_; }
+
+ private:
+  QTimer timer_;
+  QStringList titles_;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    forms_ = std::make_unique<ProgramForms>();
+    FormMainPDV->ComPortFiskal->SetPort(printer_.PortPath());
+    FormMainPDV->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMainPDV));
+  }
+  void TearDown() override { forms_.reset(); }
+
+  TFormMainPDV& Window() { return *FormMainPDV; }
+
+  sim::PrinterSimulator printer_;
+  std::unique_ptr<ProgramForms> forms_;
+};
+
+TEST_F(MainWindowTest, OpensLockedWithOnlyItemsOneAndZeroEnabled) {
+  struct Expected {
+    TPanel* panel;
+    bool enabled;
+    const char* caption;
+  } panels[] = {
+      {Window().Panel1, true, "1. Procitaj vreme iz RK-730"},
+      {Window().Panel2, false, "2."},
+      {Window().Panel3, false, "3."},
+      {Window().Panel0, true, "0. Kraj rada"},
+  };
+  for (const Expected& e : panels) {
+    EXPECT_EQ(e.panel->isEnabled(), e.enabled) << e.caption;
+    EXPECT_EQ(e.panel->text(), e.caption);
+  }
+  EXPECT_EQ(Window().windowTitle(), "Korvena - Promena Poreskih grupa - RK730");
+  EXPECT_EQ(Window().size(), QSize(484, 392));
+  EXPECT_FALSE(Window().Unlocked());
+}
+
+TEST_F(MainWindowTest, ClicksOnGreyedPanelsDoNothing) {
+  ModalWatcher watcher;
+  QTest::mouseClick(Window().Panel2, Qt::LeftButton);
+  QTest::mouseClick(Window().Panel3, Qt::LeftButton);
+  QTest::qWait(100);
+  EXPECT_TRUE(watcher.Titles().isEmpty());
+  EXPECT_TRUE(printer_.Requests().empty());
+  EXPECT_TRUE(Window().isVisible());
+}
+
+TEST_F(MainWindowTest, KeysOutsideTheMenuDoNothing) {
+  ModalWatcher watcher;
+  for (char key : std::string("456789aZ ")) QTest::keyClicks(&Window(), QString(key));
+  QTest::keyClick(&Window(), Qt::Key_Return);
+  QTest::keyClick(&Window(), Qt::Key_F1);
+  QTest::qWait(100);
+  EXPECT_TRUE(watcher.Titles().isEmpty());
+  EXPECT_TRUE(printer_.Requests().empty());
+  EXPECT_TRUE(Window().isVisible());
+  EXPECT_FALSE(Window().Unlocked());
+}
+
+TEST_F(MainWindowTest, EscapeZeroAndPanelZeroEndTheProgram) {
+  QTest::keyClick(&Window(), Qt::Key_Escape);
+  EXPECT_FALSE(Window().isVisible());
+
+  Window().show();
+  QTest::keyClicks(&Window(), "0");
+  EXPECT_FALSE(Window().isVisible());
+
+  Window().show();
+  QTest::mouseClick(Window().Panel0, Qt::LeftButton);
+  EXPECT_FALSE(Window().isVisible());
+  EXPECT_TRUE(printer_.Requests().empty());
+}
+
+TEST_F(MainWindowTest, KeyTwoOpensTheEditorWhileLocked) {
+  ModalWatcher watcher;
+  QTest::keyClicks(&Window(), "2");
+  EXPECT_EQ(watcher.Titles(), QStringList{"Porezi"});
+  EXPECT_FALSE(Window().Unlocked());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
