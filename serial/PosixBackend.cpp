@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -222,6 +224,22 @@ void DescribeLine(const SerialLineSettings& settings, termios& line) {
   line.c_cc[VTIME] = 0;
 }
 
+// A pseudo-terminal keeps 8 data bits and no parity whatever it is told, and
+// the C library reports that as EINVAL although the rest of the line was set.
+bool IsPseudoTerminal(int fd) {
+  constexpr unsigned kFirstSlaveMajor = 136, kLastSlaveMajor = 143;  // Unix98 slaves
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+  const unsigned deviceMajor = major(info.st_rdev);
+  return deviceMajor >= kFirstSlaveMajor && deviceMajor <= kLastSlaveMajor;
+}
+
+int SetLine(int fd, const termios& line) {
+  if (::tcsetattr(fd, TCSANOW, &line) == 0) return 0;
+  if (errno == EINVAL && IsPseudoTerminal(fd)) return 0;
+  return errno;
+}
+
 // What this platform's serial interface cannot do at all.
 bool Unsupported(const SerialLineSettings& settings) {
   return settings.dataBits < 5 || settings.dataBits > 8 || settings.baudRate <= 0 ||
@@ -287,7 +305,7 @@ int PosixBackend::SetLineSettings(const SerialLineSettings& settings) {
   const speed_t classicSpeed = speed != B0 ? speed : B38400;
   if (::cfsetispeed(&line, classicSpeed) != 0 || ::cfsetospeed(&line, classicSpeed) != 0)
     return errno;
-  if (::tcsetattr(fd_, TCSANOW, &line) != 0) return errno;
+  if (const int error = SetLine(fd_, line); error != 0) return error;
   if (speed == B0) {
     if (const int error = SetArbitraryLineSpeed(fd_, settings.baudRate); error != 0) return error;
   }
