@@ -59,7 +59,10 @@ TFormMainPDV::TFormMainPDV(QWidget* parent) : QWidget(parent) {
   Panel12->setObjectName("Panel12");
   Panel12->setGeometry(25, 347, 433, 25);
   Panel12->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Panel12->setStyleSheet("QFrame#Panel12 { background-color: rgb(0, 0, 128); }");
+  QPalette navy = Panel12->palette();
+  navy.setColor(QPalette::Window, QColor(0, 0, 128));
+  Panel12->setPalette(navy);
+  Panel12->setAutoFillBackground(true);
   LabelMail = new TLinkLabel("LabelMail", kSupportMail, Panel12);
   LabelMail->setGeometry(15, 6, 140, 13);
   LabelWeb = new TLinkLabel("LabelWeb", kSupportWeb, Panel12);

@@ -10,9 +10,17 @@ TPanel::TPanel(const QString& name, int tag, QWidget* parent) : QLabel(parent), 
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   setLineWidth(2);
   setFont(UiFont("Verdana", 19));
-  setStyleSheet(
-      "QLabel { background-color: rgb(0, 0, 128); color: white; }"
-      "QLabel:disabled { color: rgb(128, 128, 160); }");
+  // Colours through the palette, not a style sheet, so the raised bevel is
+  // still drawn by the frame.
+  const QColor navy(0, 0, 128);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, navy);
+  colours.setColor(QPalette::WindowText, Qt::white);
+  colours.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 176));
+  colours.setColor(QPalette::Light, QColor(96, 96, 208));
+  colours.setColor(QPalette::Dark, QColor(0, 0, 48));
+  setPalette(colours);
+  setAutoFillBackground(true);
   setCursor(Qt::PointingHandCursor);
 }
 
@@ -27,7 +35,9 @@ TLinkLabel::TLinkLabel(const QString& name, const QString& caption, QWidget* par
     : QLabel(caption, parent) {
   setObjectName(name);
   setFont(UiFont("Verdana", 11, false, true));
-  setStyleSheet("QLabel { color: white; }");
+  QPalette colours = palette();
+  colours.setColor(QPalette::WindowText, Qt::white);
+  setPalette(colours);
   setCursor(Qt::PointingHandCursor);
 }
 
