@@ -71,6 +71,14 @@ std::uint32_t Unsigned(std::int32_t value) {
   return static_cast<std::uint32_t>(value);
 }
 
+// multiplier x count + constant, capped far beyond any real wait so that a
+// deadline on the monotonic clock (in nanoseconds) cannot overflow.
+milliseconds TotalLimit(std::uint64_t multiplier, std::int32_t count, std::uint64_t constant) {
+  constexpr std::uint64_t kLongest = 1ull << 50;  // some 35000 years
+  const std::uint64_t total = multiplier * static_cast<std::uint64_t>(count) + constant;
+  return milliseconds(static_cast<milliseconds::rep>(std::min(total, kLongest)));
+}
+
 struct ReadPlan {
   bool returnAtOnce = false;             // hand out what is queued, wait for nothing
   std::optional<milliseconds> total;     // from the start of the call
@@ -86,8 +94,7 @@ ReadPlan PlanRead(const SerialTimeouts& timeouts, std::int32_t count) {
     plan.returnAtOnce = true;
     return plan;
   }
-  if (multiplier != 0 || constant != 0)
-    plan.total = milliseconds(multiplier * static_cast<std::uint64_t>(count) + constant);
+  if (multiplier != 0 || constant != 0) plan.total = TotalLimit(multiplier, count, constant);
   if (interval != 0) plan.interval = milliseconds(interval);
   return plan;
 }
@@ -96,7 +103,7 @@ std::optional<milliseconds> WriteLimit(const SerialTimeouts& timeouts, std::int3
   const std::uint64_t multiplier = Unsigned(timeouts.WriteTotalMultiplier);
   const std::uint64_t constant = Unsigned(timeouts.WriteTotalConstant);
   if (multiplier == 0 && constant == 0) return std::nullopt;
-  return milliseconds(multiplier * static_cast<std::uint64_t>(count) + constant);
+  return TotalLimit(multiplier, count, constant);
 }
 
 timespec ToTimespec(Clock::duration span) {
@@ -240,7 +247,12 @@ int SetLine(int fd, const termios& line) {
   return errno;
 }
 
-// What this platform's serial interface cannot do at all.
+// What this platform's serial interface cannot do at all, so the device is
+// said to refuse it: DSR never steers a Linux tty. Settings that only tune
+// what Linux does by itself are taken without effect: the XON/XOFF
+// thresholds (the tty throttles near its own fixed limits), sending on after
+// the port's XOFF (Linux always does), the event byte (no line-event
+// monitor) and the queue sizes.
 bool Unsupported(const SerialLineSettings& settings) {
   return settings.dataBits < 5 || settings.dataBits > 8 || settings.baudRate <= 0 ||
          settings.outDSRFlow || settings.dsrSensitivity;
