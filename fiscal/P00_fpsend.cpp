@@ -72,7 +72,7 @@ int RequestChecksum(const FPCommand00& command, int len, int dataLength) {
   return sum;
 }
 
-int FormatRequest(const FPCommand00& command, int len, int dataLength) {
+int FormatRequest(const FPCommand00& command, int len, int dataLength, int checksum) {
   int pos = 0;
   FrameBuffer[pos++] = kStart;
   FrameBuffer[pos++] = static_cast<std::uint8_t>(len);
@@ -81,7 +81,7 @@ int FormatRequest(const FPCommand00& command, int len, int dataLength) {
   std::memcpy(FrameBuffer + pos, command.Data, dataLength);
   pos += dataLength;
   FrameBuffer[pos++] = kChecksumSeparator;
-  PutChecksum(FrameBuffer + pos, command.Checksum);
+  PutChecksum(FrameBuffer + pos, checksum);
   pos += 4;
   FrameBuffer[pos++] = kEnd;
   FrameBuffer[pos] = 0;
@@ -214,13 +214,16 @@ void Transact(FPCommand00& command) {
     return;
   }
   command.Checksum = RequestChecksum(command, len, dataLength);
+  // A reply that fails its checks leaves its own BCC in the record; the
+  // resend must still carry the request's.
+  const int requestChecksum = command.Checksum;
 
   // A code set by an attempt survives later attempts that end on a failed
   // check; only when no attempt set one is the result 8.
   command.ErrorCode = 0;
   int naks = 0;
   for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
-    const int frameLength = FormatRequest(command, len, dataLength);
+    const int frameLength = FormatRequest(command, len, dataLength, requestChecksum);
     AttemptResult result = RunAttempt(command, frameLength, naks);
     if (result == AttemptResult::Accepted) {
       command.ErrorCode = 0;
