@@ -1,0 +1,299 @@
+// fptool: the program's printer commands from the command line, for
+// technicians and scripts. Its interface is fixed because scripts depend on it.
+//
+// Every exchange goes through the same command record, checked layer and tax
+// group rules as the program's windows.
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "device/P00_FP.h"
+#include "device/TaxRules.h"
+#include "fiscal/P00_fpsend.h"
+#include "framework/CodePage.h"
+#include "framework/DateTime.h"
+#include "framework/Exception.h"
+#include "messages/P00_KVMsgDlg.h"
+#include "serial/CPortCtl.h"
+#include "serial/PortDefaults.h"
+#include "tools/fptool/ResultBlock.h"
+
+namespace {
+
+enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2, kPortError = 3 };
+
+const char* const kUsage =
+    "usage: fptool [--port NAME] [--baud RATE] COMMAND [ARGS]\n"
+    "\n"
+    "  --port NAME   port name as the program takes it (COM1 is /dev/ttyS0, ttyFP0 a\n"
+    "                published port); a path containing \"/\" is used as is. Default COM1.\n"
+    "  --baud RATE   one of the setup dialog's rates (default 19200)\n"
+    "\n"
+    "commands:\n"
+    "  exec CMD [DATA]                 run one command, print its result block\n"
+    "  batch                           run \"CMD[ DATA]\" lines from standard input\n"
+    "  clock                           read the printer's clock (dd.mm.yyyy hh:nn:ss)\n"
+    "  x-report                        print the X report\n"
+    "  read-taxes                      print the eight tax groups: letter, enabled, rate\n"
+    "  write-taxes R0 R1 R2 R3 R4 R5 R6 R7\n"
+    "                                  write the rates of the enabled groups\n"
+    "\n"
+    "exit status: 0 success, 1 a command or operation failed, 2 usage error,\n"
+    "3 the serial port failed\n";
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Request {
+  int command;
+  std::string data;
+};
+
+struct Invocation {
+  std::string port = "COM1";
+  TBaudRate baudRate = br19200;
+  std::string command;
+  std::vector<std::string> args;
+  std::vector<Request> batch;
+};
+
+// Notices go to standard error; the paper-out notice waits for a line on
+// standard input, and with that input ended there is nobody to put paper in.
+class ConsoleUserInterface : public DeviceUserInterface {
+ public:
+  void ShowNotice(const std::string& deviceText) override {
+    std::fprintf(stderr, "%s\n", DeviceToUtf8(deviceText).c_str());
+    if (deviceText != FormKVMsgDlg->CatalogText(kPaperOutNotice)) return;
+    std::string line;
+    if (!std::getline(std::cin, line)) {
+      throw Exception("Standard input ended while waiting for paper.");
+    }
+  }
+  // The tool ends after its command anyway.
+  void RequestTerminate() override { terminateRequested_ = true; }
+
+ private:
+  bool terminateRequested_ = false;
+};
+
+TBaudRate ParseBaudRate(const std::string& text) {
+  const std::vector<std::string> items = TComSelect::Items(cpBaudRate);
+  // Item 0 is "Custom", which names no speed.
+  for (std::size_t i = 1; i < items.size(); ++i) {
+    if (items[i] == text) return static_cast<TBaudRate>(i);
+  }
+  throw UsageError("--baud wants one of 110, 300, ... 256000, not \"" + text + "\"");
+}
+
+int ParseCommandNumber(const std::string& text) {
+  if (text.empty() || text.front() == ' ') throw UsageError("no command number");
+  try {
+    return StrToInt(text);
+  } catch (const EConvertError&) {
+    throw UsageError("\"" + text + "\" is not a command number");
+  }
+}
+
+// Each line is CMD, optionally one blank and DATA (the rest, as it is).
+std::vector<Request> ParseBatch(std::istream& in) {
+  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<Request> requests;
+  std::size_t start = 0;
+  int lineNumber = 0;
+  while (start < all.size()) {
+    std::size_t end = all.find('\n', start);
+    if (end == std::string::npos) end = all.size();
+    const std::string line = all.substr(start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    const std::size_t blank = line.find(' ');
+    try {
+      requests.push_back({ParseCommandNumber(line.substr(0, blank)),
+                          blank == std::string::npos ? "" : line.substr(blank + 1)});
+    } catch (const UsageError& error) {
+      throw UsageError("line " + std::to_string(lineNumber) + ": " + error.what());
+    }
+  }
+  return requests;
+}
+
+void ExpectArgs(const Invocation& call, std::size_t least, std::size_t most) {
+  if (call.args.size() < least || call.args.size() > most) {
+    throw UsageError("wrong number of arguments for " + call.command);
+  }
+}
+
+// Everything that can be wrong with the call is found before the port opens.
+Invocation ParseInvocation(int argc, char** argv) {
+  Invocation call;
+  int i = 1;
+  for (; i < argc && std::string(argv[i]).rfind("--", 0) == 0; i += 2) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) throw UsageError(option + " wants a value");
+    if (option == "--port") {
+      call.port = argv[i + 1];
+    } else if (option == "--baud") {
+      call.baudRate = ParseBaudRate(argv[i + 1]);
+    } else {
+      throw UsageError("unknown option " + option);
+    }
+  }
+  if (i >= argc) throw UsageError("no command");
+  call.command = argv[i];
+  call.args.assign(argv + i + 1, argv + argc);
+
+  if (call.command == "exec") {
+    ExpectArgs(call, 1, 2);
+    ParseCommandNumber(call.args[0]);
+  } else if (call.command == "batch") {
+    ExpectArgs(call, 0, 0);
+    call.batch = ParseBatch(std::cin);
+  } else if (call.command == "clock" || call.command == "x-report" ||
+             call.command == "read-taxes") {
+    ExpectArgs(call, 0, 0);
+  } else if (call.command == "write-taxes") {
+    ExpectArgs(call, kTaxGroups, kTaxGroups);
+  } else {
+    throw UsageError("unknown command \"" + call.command + "\"");
+  }
+  return call;
+}
+
+void PrintResult(FPCommand00& record) {
+  const std::string block = ResultBlock(record);
+  std::fwrite(block.data(), 1, block.size(), stdout);
+  std::fflush(stdout);
+}
+
+int RunRequests(FPCommand00& record, const std::vector<Request>& requests) {
+  int status = kSucceeded;
+  for (const Request& request : requests) {
+    record.Execute(request.command, request.data);
+    PrintResult(record);
+    if (record.ErrorCode != 0) status = kFailed;
+  }
+  return status;
+}
+
+// A command that did not succeed is told on standard error as the program
+// would tell it: what was sent, then the result text.
+bool Succeeded(FPCommand00& record) {
+  if (record.ErrorCode == 0) return true;
+  std::fprintf(stderr, "Komanda %d\n%s\n", record.Command, record.ErrorText());
+  return false;
+}
+
+int RunClock(TFormFP& device) {
+  const TDateTime time = device.ReadDeviceDateTime();
+  std::printf("%s\n", FormatDateTime(time).c_str());
+  return time != 0 ? kSucceeded : kFailed;
+}
+
+int RunXReport(TFormFP& device) {
+  try {
+    device.PrintDailyReport("2");
+  } catch (const EComPort&) {
+    throw;
+  } catch (const Exception& error) {
+    std::fprintf(stderr, "%s\n", error.Message().c_str());
+    return kFailed;
+  }
+  return kSucceeded;
+}
+
+int RunReadTaxes(FPCommand00& record) {
+  const TaxEnableMask enabled = ReadEnableMask(record);
+  const bool maskRead = Succeeded(record);
+  const TaxRates rates = ReadRates(record);
+  const bool ratesRead = Succeeded(record);
+  for (int group = 0; group < kTaxGroups; ++group) {
+    std::string line = std::string(1, static_cast<char>('A' + group)) + " " +
+                       (enabled[group] ? "1" : "0") + " " + rates[group] + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  return maskRead && ratesRead ? kSucceeded : kFailed;
+}
+
+int RunWriteTaxes(FPCommand00& record, const std::vector<std::string>& args) {
+  const TaxEnableMask enabled = ReadEnableMask(record);
+  // Without a reply the mask reads as all groups off, and 96 would go out
+  // with an empty list; a script cannot see that, so nothing is written.
+  if (record.ErrorCode >= 1 && record.ErrorCode <= 8) {
+    Succeeded(record);
+    std::fprintf(stderr, "The enable mask could not be read; no rates were written.\n");
+    return kFailed;
+  }
+  const bool maskRead = Succeeded(record);
+  TaxRates rates;
+  for (int group = 0; group < kTaxGroups; ++group) rates[group] = args[group];
+  try {
+    WriteRates(record, enabled, rates);
+  } catch (const EComPort&) {
+    throw;
+  } catch (const Exception& error) {
+    std::fprintf(stderr, "%s\n", error.Message().c_str());
+    return kFailed;
+  }
+  return Succeeded(record) && maskRead ? kSucceeded : kFailed;
+}
+
+int Run(const Invocation& call, TFormFP& device) {
+  FPCommand00& record = device.FPCommand;
+  if (call.command == "exec") {
+    const std::string data = call.args.size() > 1 ? call.args[1] : "";
+    return RunRequests(record, {{StrToInt(call.args[0]), data}});
+  }
+  if (call.command == "batch") return RunRequests(record, call.batch);
+  if (call.command == "clock") return RunClock(device);
+  if (call.command == "x-report") return RunXReport(device);
+  if (call.command == "read-taxes") return RunReadTaxes(record);
+  return RunWriteTaxes(record, call.args);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    return kSucceeded;
+  }
+  Invocation call;
+  try {
+    call = ParseInvocation(argc, argv);
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "fptool: %s\n\n%s", error.what(), kUsage);
+    return kUsageError;
+  }
+
+  TFormKVMsgDlg catalog;
+  FormKVMsgDlg = &catalog;
+  ConsoleUserInterface ui;
+  TFormFP device(ui);
+  FormFP = &device;
+  TComPort port;
+  SetProgramStartValues(port);
+  port.SetPort(call.port);
+  port.SetBaudRate(call.baudRate);
+  FiscalPort = &port;
+
+  int status = kFailed;
+  try {
+    port.Open();
+    status = Run(call, device);
+  } catch (const EComPort& error) {
+    std::fprintf(stderr, "%s\n", error.Message().c_str());
+    status = kPortError;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    status = kFailed;
+  }
+  FiscalPort = nullptr;
+  FormFP = nullptr;
+  FormKVMsgDlg = nullptr;
+  return status;
+}
