@@ -29,7 +29,8 @@ using Clock = std::chrono::steady_clock;
 // A request frame whose bytes stop coming for this long is dropped.
 constexpr auto kFrameGap = std::chrono::milliseconds(500);
 constexpr int kSynCount = 3;
-constexpr int kInvalidCommandFlag = 1;  // status byte 0, "#InvalidCmd"
+constexpr int kInvalidCommandFlag = 1;       // status byte 0, "#InvalidCmd"
+constexpr std::uint8_t kNoPaperFlag = 0x01;  // status byte 2, "#NoPaper"
 
 struct FaultEntry {
   Fault fault;
@@ -216,7 +217,7 @@ struct PrinterSimulator::Impl {
   void ProcessInbox();
   void HandleFrame(const Bytes& frame);
   void Answer(const Request& request, Fault fault, StatusBytes status);
-  std::string CarryOut(const Request& request, bool& invalid);
+  std::string CarryOut(const Request& request, const StatusBytes& status, bool& invalid);
   void Send(Bytes bytes);
   void Log(const std::string& line);
 };
@@ -352,7 +353,7 @@ void PrinterSimulator::Impl::Answer(const Request& request, Fault fault, StatusB
     data = undeliveredReply;
     invalid = undeliveredInvalid;
   } else {
-    data = CarryOut(request, invalid);
+    data = CarryOut(request, status, invalid);
   }
   if (invalid) status[0] |= 1 << kInvalidCommandFlag;
 
@@ -408,7 +409,8 @@ void PrinterSimulator::Impl::Answer(const Request& request, Fault fault, StatusB
   Send(bytes);
 }
 
-std::string PrinterSimulator::Impl::CarryOut(const Request& request, bool& invalid) {
+std::string PrinterSimulator::Impl::CarryOut(const Request& request, const StatusBytes& status,
+                                             bool& invalid) {
   std::string reply;
   std::string note;
   {
@@ -418,7 +420,9 @@ std::string PrinterSimulator::Impl::CarryOut(const Request& request, bool& inval
         reply = ClockReply(fixedClock ? *fixedClock : PcClock());
         break;
       case 69:
-        if (request.data == "2") {
+        if (status[2] & kNoPaperFlag) {
+          note = "no paper, nothing printed";
+        } else if (request.data == "2") {
           ++xReports;
           note = "X report printed (" + std::to_string(xReports) + " so far)";
         } else {

@@ -110,6 +110,9 @@ class PrinterSimulator {
   void ClearRequests();
   // Waits until at least n requests have been received; false on time-out.
   bool WaitForRequests(std::size_t n, std::chrono::milliseconds timeout) const;
+  // X reports printed: command 69 with "2", not counting requests answered
+  // with "#NoPaper" (nothing is printed without paper) or repeated after a
+  // spoilt answer (the printer does a command once).
   int XReportCount() const;
 
   // One line per frame, both ways: hex bytes and a decoded summary.
