@@ -2,53 +2,15 @@
 // each key and click does or does not do.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
 #include "app/MainPDV.h"
 #include "app/Panel.h"
-#include "app/Startup.h"
-#include "tools/simulator/PrinterSimulator.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace {
 
-// Closes every modal window that opens while it lives and remembers its title.
-class ModalWatcher {
- public:
-  ModalWatcher() {
-    timer_.setInterval(20);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (QWidget* modal = QApplication::activeModalWidget()) {
-        titles_ << modal->windowTitle();
-        modal->close();
-      }
-    });
-    timer_.start();
-  }
-  const QStringList& Titles() const { return titles_; }
-
- private:
-  QTimer timer_;
-  QStringList titles_;
-};
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    forms_ = std::make_unique<ProgramForms>();
-    FormMainPDV->ComPortFiskal->SetPort(printer_.PortPath());
-    FormMainPDV->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMainPDV));
-  }
-  void TearDown() override { forms_.reset(); }
-
-  TFormMainPDV& Window() { return *FormMainPDV; }
-
-  sim::PrinterSimulator printer_;
-  std::unique_ptr<ProgramForms> forms_;
-};
+using MainWindowTest = ProgramFormsTest;
 
 TEST_F(MainWindowTest, OpensLockedWithOnlyItemsOneAndZeroEnabled) {
   struct Expected {
@@ -71,22 +33,22 @@ TEST_F(MainWindowTest, OpensLockedWithOnlyItemsOneAndZeroEnabled) {
 }
 
 TEST_F(MainWindowTest, ClicksOnGreyedPanelsDoNothing) {
-  ModalWatcher watcher;
+  ModalUser user;
   QTest::mouseClick(Window().Panel2, Qt::LeftButton);
   QTest::mouseClick(Window().Panel3, Qt::LeftButton);
   QTest::qWait(100);
-  EXPECT_TRUE(watcher.Titles().isEmpty());
+  EXPECT_TRUE(user.Titles().isEmpty());
   EXPECT_TRUE(printer_.Requests().empty());
   EXPECT_TRUE(Window().isVisible());
 }
 
 TEST_F(MainWindowTest, KeysOutsideTheMenuDoNothing) {
-  ModalWatcher watcher;
+  ModalUser user;
   for (char key : std::string("456789aZ ")) QTest::keyClicks(&Window(), QString(key));
   QTest::keyClick(&Window(), Qt::Key_Return);
   QTest::keyClick(&Window(), Qt::Key_F1);
   QTest::qWait(100);
-  EXPECT_TRUE(watcher.Titles().isEmpty());
+  EXPECT_TRUE(user.Titles().isEmpty());
   EXPECT_TRUE(printer_.Requests().empty());
   EXPECT_TRUE(Window().isVisible());
   EXPECT_FALSE(Window().Unlocked());
@@ -107,17 +69,14 @@ TEST_F(MainWindowTest, EscapeZeroAndPanelZeroEndTheProgram) {
 }
 
 TEST_F(MainWindowTest, KeyTwoOpensTheEditorWhileLocked) {
-  ModalWatcher watcher;
+  ModalUser user;
   QTest::keyClicks(&Window(), "2");
-  EXPECT_EQ(watcher.Titles(), QStringList{"Porezi"});
+  EXPECT_EQ(user.Titles(), QStringList{"Porezi"});
   EXPECT_FALSE(Window().Unlocked());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return RunGuiTests(argc, argv);
 }
