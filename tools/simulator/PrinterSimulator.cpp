@@ -229,10 +229,12 @@ void PrinterSimulator::Impl::OpenPty() {
   char name[128];
   if (ptsname_r(master, name, sizeof name) != 0) throw SystemError("ptsname_r");
   portPath = name;
-  slave = open(name, O_RDWR | O_NOCTTY);
+  slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (slave < 0) throw SystemError("open " + portPath);
   // Writes must never block the thread past a stop request.
   fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+  // Programs a test starts must not keep the printer's end open.
+  fcntl(master, F_SETFD, FD_CLOEXEC);
   if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) throw SystemError("pipe2");
 }
 
