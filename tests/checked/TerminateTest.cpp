@@ -13,7 +13,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QTimer>
-#include <filesystem>
 
 #include "app/MainPDV.h"
 #include "app/Startup.h"
@@ -21,6 +20,7 @@
 #include "framework/Application.h"
 #include "framework/NamedLock.h"
 #include "messages/P00_YellowMsg.h"
+#include "tests/support/GuiTestSupport.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 namespace {
@@ -87,13 +87,5 @@ TEST(TerminateTest, ClockReadWithASilentPrinterShowsTheMessageAndEndsTheProgram)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  char pattern[] = "/tmp/terminate-test-XXXXXX";
-  const std::string runtimeDir = mkdtemp(pattern);
-  setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::filesystem::remove_all(runtimeDir);
-  return result;
+  return RunGuiTests(argc, argv);
 }
