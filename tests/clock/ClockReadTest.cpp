@@ -2,25 +2,18 @@
 // checked clock read and the boxes, against the printer simulator published
 // in a temporary runtime directory.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <filesystem>
 #include <functional>
 
 #include "app/MainPDV.h"
 #include "app/Panel.h"
 #include "app/Startup.h"
 #include "framework/Application.h"
-#include "messages/P00_YellowMsg.h"
 #include "serial/CPortCtl.h"
 #include "serial/CPortSetup.h"
-#include "tools/simulator/PrinterSimulator.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace {
 
@@ -31,57 +24,9 @@ const QString kNoAnswer = "Stampac se ne javlja!\n\nIzaberite drugi ComPort";
 // notice as "Notice: <text>".
 using Seen = QStringList;
 
-// Acts as the user on every modal window that opens while it lives: the
-// setup dialog gets `setup`, boxes and notices get their "OK".
-class User {
- public:
-  std::function<void(TComSetupFrm&)> setup = [](TComSetupFrm& dialog) {
-    QTest::mouseClick(dialog.Button1, Qt::LeftButton);
-  };
-
-  User() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Act(); });
-    timer_.start(10);
-  }
-  const Seen& Saw() const { return seen_; }
-
- private:
-  void Act() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible()) return;
-    if (auto* dialog = qobject_cast<TComSetupFrm*>(modal)) {
-      seen_ << "Setup";
-      setup(*dialog);
-    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      seen_ << box->windowTitle() + ": " + box->text();
-      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    } else if (auto* notice = qobject_cast<TFormYellowMsg*>(modal)) {
-      seen_ << "Notice: " + notice->LabelMsg->text();
-      QTest::mouseClick(notice->Button1, Qt::LeftButton);
-    } else {
-      seen_ << "Unexpected: " + modal->windowTitle();
-      modal->close();
-    }
-  }
-
-  QTimer timer_;
-  Seen seen_;
-};
-
-class ClockReadTest : public ::testing::Test {
+class ClockReadTest : public ProgramFormsTest {
  protected:
-  void SetUp() override {
-    printer_.Publish(kPort);
-    printer_.SetClock(24, 12, 2023, 18, 5, 9);
-    forms_ = std::make_unique<ProgramForms>();
-    Port().SetPort(kPort);
-    Window().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
-  }
-  void TearDown() override { forms_.reset(); }
-
-  TFormMainPDV& Window() { return *FormMainPDV; }
-  TComPort& Port() { return *FormMainPDV->ComPortFiskal; }
+  ClockReadTest() : ProgramFormsTest(kPort) { printer_.SetClock(24, 12, 2023, 18, 5, 9); }
 
   // A silent printer is given up on after many read time-outs; short ones
   // keep those cases quick without changing what they show.
@@ -113,13 +58,10 @@ class ClockReadTest : public ::testing::Test {
     EXPECT_TRUE(Window().Panel3->isEnabled());
     EXPECT_EQ(Window().Panel3->text(), "3. X-Report ( presek stanja )");
   }
-
-  sim::PrinterSimulator printer_;
-  std::unique_ptr<ProgramForms> forms_;
 };
 
 TEST_F(ClockReadTest, ShowsThePrintersClockAndUnlocksTheMenu) {
-  User user;
+  ModalUser user;
   QTest::mouseClick(Window().Panel1, Qt::LeftButton);
 
   EXPECT_EQ(user.Saw(),
@@ -132,7 +74,7 @@ TEST_F(ClockReadTest, ShowsThePrintersClockAndUnlocksTheMenu) {
 }
 
 TEST_F(ClockReadTest, KeyOneRunsTheWholeItemAgainAfterTheUnlock) {
-  User user;
+  ModalUser user;
   QTest::keyClicks(&Window(), "1");
   ASSERT_TRUE(Window().Unlocked());
 
@@ -158,7 +100,7 @@ TEST_F(ClockReadTest, KeyOneRunsTheWholeItemAgainAfterTheUnlock) {
 
 TEST_F(ClockReadTest, PickingThePublishedPortInTheDialogReachesThePrinter) {
   Port().SetPort("COM1");  // the start value; never opened here
-  User user;
+  ModalUser user;
   user.setup = [](TComSetupFrm& dialog) {
     QComboBox* ports = dialog.Combo1;
     QTest::keyClick(ports, Qt::Key_Home);
@@ -184,7 +126,7 @@ TEST_F(ClockReadTest, PrinterThatFailsTheProbeGetsTheWarningAndTheMenuStays) {
     printer_.ClearInjections();
     printer_.ClearRequests();
     fail();
-    User user;
+    ModalUser user;
     QTest::keyClicks(&Window(), "1");
 
     EXPECT_EQ(user.Saw(), Seen({"Setup", "Warning: " + kNoAnswer})) << what;
@@ -199,7 +141,7 @@ TEST_F(ClockReadTest, PrinterThatFailsTheProbeGetsTheWarningAndTheMenuStays) {
 
 TEST_F(ClockReadTest, ProbeFailureAfterAnUnlockLeavesTheMenuUnlocked) {
   ShortenTimeouts();
-  User user;
+  ModalUser user;
   QTest::keyClicks(&Window(), "1");
   ASSERT_TRUE(Window().Unlocked());
 
@@ -212,7 +154,7 @@ TEST_F(ClockReadTest, ProbeFailureAfterAnUnlockLeavesTheMenuUnlocked) {
 TEST_F(ClockReadTest, FailedCheckedReadShowsTheNoticeAndTheZeroTimeAndStillUnlocks) {
   printer_.InjectStatus(sim::StatusBytes{}, 1);  // the probe goes through
   printer_.InjectStatus(sim::StatusGeneralError(), 1);
-  User user;
+  ModalUser user;
   QTest::keyClicks(&Window(), "1");
 
   ASSERT_EQ(user.Saw().size(), 3);
@@ -224,7 +166,7 @@ TEST_F(ClockReadTest, FailedCheckedReadShowsTheNoticeAndTheZeroTimeAndStillUnloc
 
 TEST_F(ClockReadTest, PortThatCannotOpenGoesToTheExceptionDisplayAndTheMenuStays) {
   Port().SetPort("no-such-port");  // not listed: "OK" writes an empty name
-  User user;
+  ModalUser user;
   QTest::keyClicks(&Window(), "1");
 
   ASSERT_EQ(user.Saw().size(), 2);
@@ -241,13 +183,5 @@ TEST_F(ClockReadTest, PortThatCannotOpenGoesToTheExceptionDisplayAndTheMenuStays
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  char runtime[] = "/tmp/clock-read-XXXXXX";
-  if (!mkdtemp(runtime)) return 1;
-  setenv("XDG_RUNTIME_DIR", runtime, 1);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  int result = RUN_ALL_TESTS();
-  std::filesystem::remove_all(runtime);
-  return result;
+  return RunGuiTests(argc, argv);
 }
