@@ -227,6 +227,9 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+  // Started in the background ("fpsim &"), a read from the terminal then
+  // fails instead of stopping the simulator; it just takes no typed lines.
+  std::signal(SIGTTIN, SIG_IGN);
 
   try {
     sim::PrinterSimulator printer;
