@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -19,35 +18,14 @@
 
 #include "app/MainPDV.h"
 #include "app/Panel.h"
-#include "app/Startup.h"
 #include "device/P00_FP.h"
 #include "device/P11_Porezi.h"
 #include "fiscal/P00_fpsend.h"
-#include "tools/simulator/PrinterSimulator.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace {
 
 using Rates = std::vector<std::string>;
-
-// Answers every message box with its OK button and keeps the texts shown.
-class MessageBoxAnswerer {
- public:
-  MessageBoxAnswerer() {
-    timer_.setInterval(10);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible()) return;
-      texts_ << box->text();
-      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    });
-    timer_.start();
-  }
-  const QStringList& Texts() const { return texts_; }
-
- private:
-  QTimer timer_;
-  QStringList texts_;
-};
 
 // Types text into a box as key presses carrying the characters, after
 // selecting what the box held, as a user replacing a rate does.
@@ -60,17 +38,13 @@ void ReplaceText(QLineEdit* box, const QString& text) {
   }
 }
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public ProgramFormsTest {
  protected:
   void SetUp() override {
-    forms_ = std::make_unique<ProgramForms>();
-    Port().SetPort(printer_.PortPath());
-    FormMainPDV->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMainPDV));
+    ProgramFormsTest::SetUp();
+    user_.LeaveAlone(FormPorezi);  // each case drives it through WithEditor
   }
-  void TearDown() override { forms_.reset(); }
 
-  TComPort& Port() { return *FormMainPDV->ComPortFiskal; }
   TFormPorezi& Editor() { return *FormPorezi; }
 
   // Short time-outs for the cases where a silent printer is not the point.
@@ -137,9 +111,7 @@ class EditorTest : public ::testing::Test {
     return found;
   }
 
-  sim::PrinterSimulator printer_;
-  MessageBoxAnswerer boxes_;
-  std::unique_ptr<ProgramForms> forms_;
+  ModalUser user_;
 };
 
 TEST_F(EditorTest, KeyTwoOpensTheEditorShowingMaskAndRatesExactlyAsSent) {
@@ -158,7 +130,7 @@ TEST_F(EditorTest, KeyTwoOpensTheEditorShowingMaskAndRatesExactlyAsSent) {
   EXPECT_EQ(requests[0].data, "");
   EXPECT_EQ(requests[1].command, 97);
   EXPECT_EQ(requests[1].data, "");
-  EXPECT_TRUE(boxes_.Texts().isEmpty());
+  EXPECT_TRUE(user_.BoxTexts().isEmpty());
 }
 
 TEST_F(EditorTest, ClickOnPanelTwoOpensTheEditorOnceTheMenuIsUnlocked) {
@@ -228,7 +200,7 @@ TEST_F(EditorTest, WriteSendsTheEnabledGroupsRatesByteExact) {
     ASSERT_EQ(writes.size(), 1u) << c.mask;
     EXPECT_EQ(writes[0].data, c.data) << c.mask;
   }
-  EXPECT_TRUE(boxes_.Texts().isEmpty());
+  EXPECT_TRUE(user_.BoxTexts().isEmpty());
 }
 
 TEST_F(EditorTest, RateWithACommaIsRefusedWithAMessageAndNothingIsSent) {
@@ -242,7 +214,7 @@ TEST_F(EditorTest, RateWithACommaIsRefusedWithAMessageAndNothingIsSent) {
     EXPECT_TRUE(Editor().isVisible());
   });
   EXPECT_TRUE(printer_.Requests().empty());
-  EXPECT_EQ(boxes_.Texts(),
+  EXPECT_EQ(user_.BoxTexts(),
             QStringList{"Stopa grupe A sadrzi zarez!\n\nZarez razdvaja stope grupa, pa stope nisu "
                         "upisane u FP."});
 }
@@ -264,7 +236,7 @@ TEST_F(EditorTest, SilentPrinterEmptiesTheBoxesQuietlyAndWriteStillSendsEmptyDat
     EXPECT_EQ(request.command, 96);
     EXPECT_EQ(request.data, "");
   }
-  EXPECT_TRUE(boxes_.Texts().isEmpty());
+  EXPECT_TRUE(user_.BoxTexts().isEmpty());
 }
 
 TEST_F(EditorTest, EscapeClosesFromARateBoxAndEnterPressesOnlyAFocusedButton) {
@@ -298,9 +270,9 @@ TEST_F(EditorTest, PortThatCannotBeOpenedShowsItsErrorAndTheEditorStillOpens) {
     EXPECT_EQ(Masks(), "11111111");  // the design's contents, untouched
     EXPECT_EQ(RateTexts(), QStringList(kTaxGroups, "0"));
   });
-  ASSERT_EQ(boxes_.Texts().size(), 1);
-  EXPECT_TRUE(boxes_.Texts()[0].startsWith("Unable to open com port"))
-      << boxes_.Texts()[0].toStdString();
+  ASSERT_EQ(user_.BoxTexts().size(), 1);
+  EXPECT_TRUE(user_.BoxTexts()[0].startsWith("Unable to open com port"))
+      << user_.BoxTexts()[0].toStdString();
   EXPECT_TRUE(printer_.Requests().empty());
 }
 
@@ -380,14 +352,11 @@ TEST_F(EditorTest, ChangedRateIsWrittenAndReadBack) {
     EXPECT_TRUE(AllMaskBoxesDisabled());
   });
   EXPECT_EQ(printer_.Rates(), Rates({"20", "8", "0", "0", "0", "0", "0", "0"}));
-  EXPECT_TRUE(boxes_.Texts().isEmpty());
+  EXPECT_TRUE(user_.BoxTexts().isEmpty());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return RunGuiTests(argc, argv);
 }
