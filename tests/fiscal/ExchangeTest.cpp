@@ -150,6 +150,22 @@ TEST_F(Exchange, LenBelow32IsQuotedInTheErrorText) {
                "Stampac je vratio duzinu 31 - van opsega!\n\nStatus: 000000000000");
 }
 
+// XON and XOFF steer the port and never reach the exchange; a line held
+// for longer than the write time-out ends each attempt as no answer.
+TEST_F(Exchange, APrinterHoldingTheLineWithXoffIsNoAnswerUntilItLetsGo) {
+  port.Timeouts().SetWriteTotalMultiplier(0);
+  port.Timeouts().SetWriteTotalConstant(50);
+  printer.Inject(Fault::XoffHold);
+  printer.SetXoffHoldTime(std::chrono::milliseconds(200));
+  EXPECT_EQ(record.Execute(62, "").ErrorCode, 0);
+  EXPECT_EQ(printer.Requests().size(), 2u);
+
+  printer.Inject(Fault::XoffHold);
+  printer.SetXoffHoldTime(std::chrono::seconds(30));
+  EXPECT_EQ(record.Execute(62, "").ErrorCode, 3);
+  EXPECT_EQ(printer.Requests().size(), 3u);
+}
+
 TEST_F(Exchange, StatusBytesKeepTheirLowSixBitsAndAReplyWithoutData) {
   // Sent as 0xA1: the printer's high bit, bits 0 and 5.
   printer.InjectStatus({0x21, 0x00, 0x00, 0x3F, 0x00, 0x08});
