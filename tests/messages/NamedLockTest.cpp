@@ -1,41 +1,21 @@
 // The named lock as programs beside this one see it: held, free, and never
 // left behind by a holder that died.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "framework/NamedLock.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace {
 
-// A child process tries the lock as another program would.
-bool OtherProcessCanTake(const std::string& path) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    int fd = open(path.c_str(), O_RDWR | O_CREAT, 0600);
-    _exit(fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 class NamedLockTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/namedlock-XXXXXX";
-    dir_ = mkdtemp(pattern);
-    setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string dir_;
+  TemporaryRuntimeDir runtime_;
+  const std::string dir_ = runtime_.Path();
 };
 
 TEST_F(NamedLockTest, OtherProcessesSeeItHeldUntilReleased) {

@@ -1,11 +1,7 @@
 // The notice window driven as a user drives it: what closes it and what does
 // not, how it lays itself out and where it opens, the lock others see while
 // it is up, and the restore of a minimised program.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QGroupBox>
@@ -15,26 +11,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <filesystem>
 #include <functional>
 
 #include "framework/Application.h"
 #include "messages/P00_KVMsgDlg.h"
 #include "messages/P00_YellowMsg.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace {
-
-// A child process tries the lock as another program would.
-bool OtherProcessCanTake(const std::string& path) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    int fd = open(path.c_str(), O_RDWR | O_CREAT, 0600);
-    _exit(fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 using NoticeAction = std::function<void(TFormYellowMsg&)>;
 
@@ -213,14 +197,5 @@ TEST_F(NoticeWindowTest, RestoresAMinimisedProgramAndComesForward) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A lock of our own, away from a real program's and from other tests'.
-  char pattern[] = "/tmp/notice-test-XXXXXX";
-  const std::string runtimeDir = mkdtemp(pattern);
-  setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::filesystem::remove_all(runtimeDir);
-  return result;
+  return RunGuiTests(argc, argv);
 }
