@@ -1,12 +1,12 @@
 // The Linux port list on a fake sysfs tree and a fake virtual-port directory.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "serial/PortList.h"
 #include "serial/PortNames.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -15,24 +15,10 @@ namespace {
 class PortListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/portlist-XXXXXX";
-    root_ = mkdtemp(pattern);
-    // The published names are resolved through the real mapping, which looks
-    // in the runtime directory.
-    previousRuntime_ = getenv("XDG_RUNTIME_DIR") ? getenv("XDG_RUNTIME_DIR") : "";
-    setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
     sources_.ttyClassDir = root_ / "sys/class/tty";
     sources_.virtualPortDir = VirtualPortDirectory();
     fs::create_directories(sources_.ttyClassDir);
     fs::create_directories(sources_.virtualPortDir);
-  }
-  void TearDown() override {
-    if (previousRuntime_.empty()) {
-      unsetenv("XDG_RUNTIME_DIR");
-    } else {
-      setenv("XDG_RUNTIME_DIR", previousRuntime_.c_str(), 1);
-    }
-    fs::remove_all(root_);
   }
 
   // A tty class entry linking to its device directory under sys/devices/<bus>,
@@ -50,8 +36,10 @@ class PortListTest : public ::testing::Test {
     fs::create_symlink(target, fs::path(sources_.virtualPortDir) / name);
   }
 
-  fs::path root_;
-  std::string previousRuntime_;
+  // The published names are resolved through the real mapping, which looks
+  // in the runtime directory: the fake tree lives in it.
+  TemporaryRuntimeDir runtime_;
+  const fs::path root_ = runtime_.Path();
   PortListSources sources_;
 };
 

@@ -6,7 +6,6 @@
 // depends on which hardware ports the machine has, and no device is opened:
 // the port works on a recording backend.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QGroupBox>
@@ -22,6 +21,7 @@
 #include "serial/CPortCtl.h"
 #include "serial/CPortSetup.h"
 #include "serial/PortNames.h"
+#include "tests/support/GuiTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -357,13 +357,5 @@ TEST_F(SetupDialogTest, UnlistedNameShowsNoSelectionAndOkWritesAnEmptyName) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  char runtime[] = "/tmp/setup-dialog-XXXXXX";
-  if (!mkdtemp(runtime)) return 1;
-  setenv("XDG_RUNTIME_DIR", runtime, 1);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  int result = RUN_ALL_TESTS();
-  fs::remove_all(runtime);
-  return result;
+  return RunGuiTests(argc, argv);
 }
