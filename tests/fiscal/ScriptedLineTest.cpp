@@ -63,7 +63,7 @@ class ScriptedBackend : public SerialBackend {
     if (input_.empty()) return 0;
     Bytes& chunk = input_.front();
     transferred = std::min<std::int32_t>(count, static_cast<std::int32_t>(chunk.size()));
-    std::memcpy(buffer, chunk.data(), transferred);
+    std::copy_n(chunk.begin(), transferred, static_cast<std::uint8_t*>(buffer));
     chunk.erase(chunk.begin(), chunk.begin() + transferred);
     if (chunk.empty()) input_.pop_front();
     return 0;
