@@ -54,6 +54,20 @@ bool TakeFront(std::deque<Entry>& queue, Entry& taken) {
   return true;
 }
 
+// Answers without status bytes leave the injected status for the next reply.
+bool CarriesStatus(Fault fault) {
+  switch (fault) {
+    case Fault::Nak:
+    case Fault::Silence:
+    case Fault::ShortLen:
+    case Fault::NoLen:
+    case Fault::XoffHold:
+      return false;
+    default:
+      return true;
+  }
+}
+
 std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error(what + ": " + std::strerror(errno));
 }
@@ -330,7 +344,7 @@ void PrinterSimulator::Impl::HandleFrame(const Bytes& frame) {
       FaultEntry f{};
       if (TakeFront(faults, f)) fault = f.fault;
       StatusEntry s{};
-      if (TakeFront(statuses, s)) status = s.status;
+      if (CarriesStatus(fault) && TakeFront(statuses, s)) status = s.status;
     }
   }
   requestArrived.notify_all();

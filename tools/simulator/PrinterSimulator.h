@@ -92,8 +92,11 @@ class PrinterSimulator {
   void SetRates(const std::vector<std::string>& rates);
   std::vector<std::string> Rates() const;
 
-  // Faults and status bytes for the next `count` request frames (kAlways: for
-  // good). Injections queue up: each request frame takes the front entry.
+  // Faults for the next `count` request frames, status bytes for the next
+  // `count` answers that carry status bytes (NAK, silence, a lone start byte,
+  // LEN 0x1F and XOFF carry none); kAlways: for good. Injections queue up:
+  // each request frame takes the front entry of each queue. A damaged
+  // request frame is answered by NAK and takes nothing.
   void Inject(Fault fault, int count = 1);
   void InjectStatus(const StatusBytes& status, int count = 1);
   void ClearInjections();
