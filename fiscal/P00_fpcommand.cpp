@@ -125,7 +125,10 @@ FPCommand00::FPCommand00()
       ReplyData{},
       Status{},
       StatusBits{},
-      ErrorMessage{} {}
+      ErrorMessage{} {
+  // A record built where an earlier one lived must not inherit its split.
+  if (fieldCache.record == this) fieldCache.record = nullptr;
+}
 
 FPCommand00& FPCommand00::Execute(int command, const char* data) {
   Command = command;

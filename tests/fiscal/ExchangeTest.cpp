@@ -1,6 +1,7 @@
 // Exchanges over a pseudo-terminal with the printer simulator at the far end.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -282,6 +283,14 @@ TEST_F(Exchange, FieldsFollowEveryNewReplyEvenUnderARepeatedSequenceNumber) {
   printer.Inject(Fault::ShortLen);
   record.Execute(97, "");
   EXPECT_STREQ(record.Field(0), "");
+}
+
+TEST_F(Exchange, ANewRecordHasNoFieldsEvenWhereAnOldOneLived) {
+  std::optional<FPCommand00> slot;
+  slot.emplace().Execute(97, "");
+  EXPECT_STREQ(slot->Field(0), "20.00");
+  slot.emplace();
+  EXPECT_STREQ(slot->Field(0), "");
 }
 
 TEST_F(Exchange, ExecuteTextSendsTheNumberGivenAsText) {
