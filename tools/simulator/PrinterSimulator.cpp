@@ -490,13 +490,17 @@ void PrinterSimulator::Impl::Send(Bytes bytes) {
     }
   }
   Log("FP>PC " + HexBytes(bytes) + "  | " + DescribeSent(bytes));
+  const Clock::time_point start = Clock::now();
   std::size_t sent = 0;
   while (sent < bytes.size() && !stopping) {
     std::size_t chunk = perByte.count() > 0 ? 1 : bytes.size() - sent;
+    // A byte is there once its last bit has crossed the line. Each is due a
+    // byte time after the one before, counted from the first, so that the
+    // lateness of single wake-ups never adds up to a slower line.
+    if (perByte.count() > 0) std::this_thread::sleep_until(start + perByte * (sent + 1));
     ssize_t n = write(master, bytes.data() + sent, chunk);
     if (n > 0) {
       sent += static_cast<std::size_t>(n);
-      if (perByte.count() > 0) std::this_thread::sleep_for(perByte);
     } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
       Log("FP>PC write failed: " + std::string(std::strerror(errno)));
       return;
