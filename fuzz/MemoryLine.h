@@ -54,7 +54,7 @@ class MemoryLine : public SerialBackend {
   // For each frame, the bytes of its answer that reads actually took.
   const std::vector<Bytes>& Delivered() const { return delivered_; }
   int WriteCalls() const { return writeCalls_; }
-  // The longest run of reads that returned nothing with no write between.
+  // The longest run of empty reads with neither a write nor a delivered byte between.
   int LongestEmptyRun() const { return longestEmptyRun_; }
 
  private:
