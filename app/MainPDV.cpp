@@ -8,6 +8,7 @@
 #include "fiscal/P00_fpsend.h"
 #include "framework/Dialogs.h"
 #include "framework/Fonts.h"
+#include "framework/Placement.h"
 #include "framework/Shell.h"
 #include "serial/PortDefaults.h"
 
@@ -91,7 +92,9 @@ TFormMainPDV::~TFormMainPDV() {
 
 void TFormMainPDV::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) Guarded([this] { FormShow(); });
+  if (event->spontaneous()) return;
+  CentreOnScreen(*this);
+  Guarded([this] { FormShow(); });
 }
 
 void TFormMainPDV::keyPressEvent(QKeyEvent* event) {

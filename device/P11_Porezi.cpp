@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "device/P00_FP.h"
 #include "framework/CodePage.h"
 #include "framework/Dialogs.h"
 #include "framework/Fonts.h"
+#include "framework/Placement.h"
 
 TFormPorezi* FormPorezi = nullptr;
 
@@ -109,14 +109,9 @@ void TFormPorezi::SetTabOrder() {
 void TFormPorezi::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
-  CentreOnScreen();
+  CentreOnScreen(*this);
   // A failure of the read is shown here and the editor opens all the same.
   Guarded([this] { FormShow(); });
-}
-
-void TFormPorezi::CentreOnScreen() {
-  const QRect available = screen()->availableGeometry();
-  move(available.center() - rect().center());
 }
 
 void TFormPorezi::keyPressEvent(QKeyEvent* event) {

@@ -51,7 +51,6 @@ class TFormPorezi : public QDialog {
  private:
   void BuildGroupRows();
   void SetTabOrder();
-  void CentreOnScreen();
   void ShowEnableMask(const TaxEnableMask& enabled);
   void ShowRates(const TaxRates& rates);
   TaxEnableMask EnableMaskShown() const;

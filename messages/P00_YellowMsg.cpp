@@ -5,13 +5,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 #include "framework/Application.h"
 #include "framework/CodePage.h"
 #include "framework/Dialogs.h"
 #include "framework/Fonts.h"
+#include "framework/Placement.h"
 
 TFormYellowMsg* FormYellowMsg = nullptr;
 
@@ -112,11 +112,9 @@ void TFormYellowMsg::ApplyLayout() {
 void TFormYellowMsg::Place(QSize outerSize) {
   if (lastTopLeft_) {
     move(*lastTopLeft_);
-    return;
+  } else {
+    CentreOnScreen(*this, outerSize);
   }
-  const QRect workArea = screen()->availableGeometry();
-  move(workArea.x() + (workArea.width() - outerSize.width()) / 2,
-       workArea.y() + (workArea.height() - outerSize.height()) / 2);
 }
 
 void TFormYellowMsg::showEvent(QShowEvent* event) {

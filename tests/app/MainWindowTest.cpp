@@ -2,6 +2,7 @@
 // each key and click does or does not do.
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QTest>
 
 #include "app/MainPDV.h"
@@ -30,6 +31,13 @@ TEST_F(MainWindowTest, OpensLockedWithOnlyItemsOneAndZeroEnabled) {
   EXPECT_EQ(Window().windowTitle(), "Korvena - Promena Poreskih grupa - RK730");
   EXPECT_EQ(Window().size(), QSize(484, 392));
   EXPECT_FALSE(Window().Unlocked());
+}
+
+TEST_F(MainWindowTest, OpensInTheMiddleOfTheScreen) {
+  // The frame's own width is the window manager's: allow for it.
+  const QRect workArea = Window().screen()->availableGeometry();
+  EXPECT_LE((Window().frameGeometry().center() - workArea.center()).manhattanLength(), 16)
+      << Window().frameGeometry().x() << "," << Window().frameGeometry().y();
 }
 
 TEST_F(MainWindowTest, ClicksOnGreyedPanelsDoNothing) {

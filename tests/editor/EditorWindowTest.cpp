@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
@@ -148,6 +149,8 @@ TEST_F(EditorTest, WindowLayoutAndTabOrder) {
   WithEditorByKey([&] {
     EXPECT_EQ(Editor().windowTitle(), "Porezi");
     EXPECT_EQ(Editor().size(), QSize(322, 332));
+    const QRect workArea = Editor().screen()->availableGeometry();
+    EXPECT_LE((Editor().frameGeometry().center() - workArea.center()).manhattanLength(), 16);
     EXPECT_EQ(Editor().ButtonProcitaj->text(), "Pročitaj");
     EXPECT_EQ(Editor().ButtonUpisi->text(), "Upiši u FP");
     EXPECT_EQ(Editor().GroupPoreziDozvoljeni->title(), "Porezi      Stope");
