@@ -4,9 +4,14 @@
 
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <functional>
+#include <utility>
 
 #include "app/MainPDV.h"
 #include "app/Panel.h"
+#include "framework/Application.h"
 #include "tests/support/GuiTestSupport.h"
 
 namespace {
@@ -62,17 +67,28 @@ TEST_F(MainWindowTest, KeysOutsideTheMenuDoNothing) {
   EXPECT_FALSE(Window().Unlocked());
 }
 
-TEST_F(MainWindowTest, EscapeZeroAndPanelZeroEndTheProgram) {
-  QTest::keyClick(&Window(), Qt::Key_Escape);
-  EXPECT_FALSE(Window().isVisible());
-
-  Window().show();
-  QTest::keyClicks(&Window(), "0");
-  EXPECT_FALSE(Window().isVisible());
-
-  Window().show();
-  QTest::mouseClick(Window().Panel0, Qt::LeftButton);
-  EXPECT_FALSE(Window().isVisible());
+TEST_F(MainWindowTest, EscapeZeroPanelZeroAndTheCloseBoxEndTheProgram) {
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"Escape", [this] { QTest::keyClick(&Window(), Qt::Key_Escape); }},
+      {"0", [this] { QTest::keyClicks(&Window(), "0"); }},
+      {"Panel0", [this] { QTest::mouseClick(Window().Panel0, Qt::LeftButton); }},
+      {"close box", [this] { Window().windowHandle()->close(); }},
+  };
+  for (const auto& [way, end] : ways) {
+    // The program's own event loop, with the user's action as its first event.
+    QTimer::singleShot(0, end);
+    bool ended = true;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+      ended = false;
+      QCoreApplication::exit(1);
+    });
+    guard.start(5000);
+    EXPECT_EQ(Application().Run(), 0) << way;
+    EXPECT_TRUE(ended) << way << " left the event loop running";
+    EXPECT_FALSE(Window().isVisible()) << way;
+  }
   EXPECT_TRUE(printer_.Requests().empty());
 }
 
