@@ -54,12 +54,6 @@ class ReplyScanner {
   std::size_t pos_ = 0;
 };
 
-const TFormKVMsgDlg& Catalog() {
-  // A program that forgot to create the catalog still gets the right notice.
-  static const TFormKVMsgDlg fallback;
-  return FormKVMsgDlg ? *FormKVMsgDlg : fallback;
-}
-
 }  // namespace
 
 TDateTime DeviceClockToDateTime(const std::string& replyData) {
@@ -109,7 +103,7 @@ bool TFormFP::IsPaperOut() const {
 bool TFormFP::WaitForPaper() {
   // No count limit: the user decides how long to keep trying, one notice per try.
   while (IsPaperOut()) {
-    ui_.ShowNotice(Catalog().CatalogText(kPaperOutNotice));
+    ui_.ShowNotice(FormKVMsgDlg->CatalogText(kPaperOutNotice));
     FPCommand.ExecuteText(std::to_string(StoredCommand), StoredData);
   }
   return FPCommand.ErrorCode == 0;
