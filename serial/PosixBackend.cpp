@@ -315,6 +315,9 @@ int PosixBackend::SetLineSettings(const SerialLineSettings& settings) {
   const speed_t speed = StandardSpeed(settings.baudRate);
   // A speed classic termios cannot name is set afterwards through termios2.
   const speed_t classicSpeed = speed != B0 ? speed : B38400;
+  // No input speed of its own: the input follows the output. An input speed
+  // left from an earlier termios2 setting would otherwise stay in force.
+  line.c_cflag &= ~CIBAUD;
   if (::cfsetispeed(&line, classicSpeed) != 0 || ::cfsetospeed(&line, classicSpeed) != 0)
     return errno;
   if (const int error = SetLine(fd_, line); error != 0) return error;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "PtyLineSpeeds.h"
 #include "PtyPair.h"
 #include "RecordingBackend.h"
 #include "serial/CPort.h"
@@ -243,6 +244,25 @@ TEST_F(ComPortTest, EveryOfferedLineIsAcceptedByTheDevice) {
   EXPECT_TRUE(tally_.lastLine.replaceOnError);
   EXPECT_EQ(tally_.lastLine.errorChar, '?');
   EXPECT_EQ(port_.Write("ok", 2), 2);
+}
+
+// Both directions follow every speed change, also from a speed that classic
+// termios cannot name back to one that it can.
+TEST_F(ComPortTest, BothDirectionsTakeEverySpeed) {
+  struct Case {
+    TBaudRate rate;
+    std::uint32_t expected;
+  };
+  const Case speeds[] = {{br14400, 14400}, {br19200, 19200},   {brCustom, 250000},
+                         {br9600, 9600},   {br256000, 256000}, {br115200, 115200}};
+  port_.SetCustomBaudRate(250000);
+  port_.Open();
+  EXPECT_EQ(SlaveLineSpeeds(pty_.MasterFd()), (LineSpeeds{19200, 19200}));
+  for (const Case& c : speeds) {
+    SCOPED_TRACE(c.expected);
+    port_.SetBaudRate(c.rate);
+    EXPECT_EQ(SlaveLineSpeeds(pty_.MasterFd()), (LineSpeeds{c.expected, c.expected}));
+  }
 }
 
 struct Flags {

@@ -29,6 +29,7 @@ class PtyPair {
   PtyPair& operator=(const PtyPair&) = delete;
 
   const std::string& SlavePath() const { return slavePath_; }
+  int MasterFd() const { return master_; }
 
   // Plays the device: bytes "received" by the port.
   void Send(const std::string& bytes) const {
