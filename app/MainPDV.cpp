@@ -64,10 +64,15 @@ TFormMainPDV::TFormMainPDV(QWidget* parent) : QWidget(parent) {
   navy.setColor(QPalette::Window, QColor(0, 0, 128));
   Panel12->setPalette(navy);
   Panel12->setAutoFillBackground(true);
+  // The links are as wide as their text, as autosized labels are: the design's
+  // 90 and 100 pixels held the vendor's own addresses, and the stand-ins (in
+  // whatever font stands in for Verdana) need more.
   LabelMail = new TLinkLabel("LabelMail", kSupportMail, Panel12);
-  LabelMail->setGeometry(15, 6, 140, 13);
+  LabelMail->move(15, 6);
+  LabelMail->adjustSize();
   LabelWeb = new TLinkLabel("LabelWeb", kSupportWeb, Panel12);
-  LabelWeb->setGeometry(280, 6, 120, 13);
+  LabelWeb->move(280, 6);
+  LabelWeb->adjustSize();
 
   Panel0 = new TPanel("Panel0", 0, this);
   Panel0->setGeometry(46, 263, 393, 60);

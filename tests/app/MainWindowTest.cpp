@@ -2,6 +2,7 @@
 // each key and click does or does not do.
 #include <gtest/gtest.h>
 
+#include <QFrame>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -35,6 +36,12 @@ TEST_F(MainWindowTest, OpensLockedWithOnlyItemsOneAndZeroEnabled) {
   }
   EXPECT_EQ(Window().windowTitle(), "Korvena - Promena Poreskih grupa - RK730");
   EXPECT_EQ(Window().size(), QSize(484, 392));
+  for (QLabel* link : std::initializer_list<QLabel*>{Window().LabelMail, Window().LabelWeb}) {
+    EXPECT_GE(link->width(), link->fontMetrics().horizontalAdvance(link->text())) << "clipped";
+    EXPECT_LE(link->geometry().right(), Window().Panel12->contentsRect().right());
+  }
+  EXPECT_EQ(Window().LabelMail->pos(), QPoint(15, 6));
+  EXPECT_EQ(Window().LabelWeb->pos(), QPoint(280, 6));
   EXPECT_FALSE(Window().Unlocked());
 }
 
