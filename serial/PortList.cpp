@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -45,28 +44,15 @@ bool IsHardwareTty(const fs::path& entry) {
   return !HasVirtualComponent(entry) && !HasVirtualComponent(entry / "device");
 }
 
-// The number n of "ttySn", or -1 for any other name.
-int BuiltInPortNumber(const std::string& name) {
-  const std::string prefix = "ttyS";
-  if (name.size() <= prefix.size() || name.size() > prefix.size() + 6) return -1;
-  if (name.compare(0, prefix.size(), prefix) != 0) return -1;
-  int number = 0;
-  for (std::size_t i = prefix.size(); i < name.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
-    number = number * 10 + (name[i] - '0');
-  }
-  return number;
-}
-
 void AddHardwarePorts(const PortListSources& sources, std::vector<std::string>& ports) {
   for (const std::string& name : EntryNames(sources.ttyClassDir)) {
     fs::path entry = fs::path(sources.ttyClassDir) / name;
     if (!IsHardwareTty(entry)) continue;
-    int builtIn = BuiltInPortNumber(name);
-    if (builtIn < 0) {
+    const auto builtIn = NumberAfterPrefix(name, "ttyS");
+    if (!builtIn) {
       ports.push_back(name);
     } else if (sources.uartPresent(entry.string(), name)) {
-      ports.push_back("COM" + std::to_string(builtIn + 1));
+      ports.push_back("COM" + std::to_string(*builtIn + 1));
     }
   }
 }

@@ -6,9 +6,15 @@
 // simulator and other tools publish pseudo-terminals as symbolic links.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 std::string PortDevicePath(const std::string& portName);
+
+// The n of a name that is `prefix` followed by n, written in at most six
+// decimal digits without leading zeros ("COM10", "ttyS0"); none otherwise.
+std::optional<long> NumberAfterPrefix(std::string_view name, std::string_view prefix);
 
 // $XDG_RUNTIME_DIR/serial-ports, or /tmp/serial-ports-<uid> without it.
 std::string VirtualPortDirectory();
