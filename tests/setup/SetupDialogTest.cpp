@@ -147,6 +147,9 @@ TEST_F(SetupDialogTest, OpensWithItsLayoutAndThePortsCurrentValues) {
     EXPECT_EQ(dialog.windowTitle(), "Setup");
     EXPECT_EQ(dialog.size(), QSize(231, 216));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    EXPECT_EQ(dialog.font().families().value(0), "MS Sans Serif");
+    EXPECT_EQ(dialog.font().pixelSize(), 11);  // 8 point at 96 dots per inch
+    EXPECT_EQ(dialog.Combo6->font(), dialog.font());
     EXPECT_EQ(dialog.GroupBox1->title(), " Settings ");
     EXPECT_EQ(dialog.GroupBox1->geometry(), QRect(8, 8, 217, 169));
     EXPECT_EQ(dialog.Button1->text(), "OK");
