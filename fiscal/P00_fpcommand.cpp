@@ -1,5 +1,6 @@
 #include "fiscal/P00_fpcommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -137,7 +138,10 @@ FPCommand00& FPCommand00::Execute(int command, const char* data) {
   const std::size_t kept = length > kMaxRequestData ? kMaxRequestData : length;
   std::memcpy(Data, data, kept);
   Data[kept] = '\0';
-  DataLength = length > kMaxRequestData ? kMaxRequestData + 1 : static_cast<std::int32_t>(length);
+  // The whole length asked for, so that Length shows the LEN this request
+  // would have had; no real text comes near the bound, which keeps LEN in range.
+  constexpr std::size_t kLongestCountedData = std::size_t{1} << 30;
+  DataLength = static_cast<std::int32_t>(std::min(length, kLongestCountedData));
 
   // Without a port there is nothing to open; the port's own error says so.
   if (FiscalPort == nullptr) throw EComPort(CError_PortNotOpen, -1);

@@ -65,6 +65,7 @@ TEST_F(Exchange, TakesDataUpTo204BytesAndRefusesMoreWithoutSending) {
   for (std::size_t length : {205u, 5000u}) {
     record.Execute(96, std::string(length, 'y'));
     EXPECT_EQ(record.ErrorCode, 2) << length;
+    EXPECT_EQ(record.Length, static_cast<std::uint8_t>(length + 36)) << length;
     EXPECT_EQ(std::string(record.Data), std::string(204, 'y'));
   }
   record.Execute(62, "");
