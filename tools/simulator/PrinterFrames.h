@@ -27,6 +27,8 @@ constexpr std::uint8_t kStatusHighBit = 0x80;
 // bytes long from 0x01 to 0x03.
 constexpr int kRequestFrameOverhead = 26;
 constexpr int kMinRequestLen = 36;
+// LEN is one byte: a reply frame carries at most 255 - 43 data bytes.
+constexpr std::size_t kMaxReplyData = 212;
 
 // The four check-sum characters of `sum`, most significant nibble first.
 void AppendBcc(Bytes& frame, int sum);

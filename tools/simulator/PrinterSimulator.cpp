@@ -471,6 +471,10 @@ std::string PrinterSimulator::Impl::CarryOut(const Request& request, const Statu
       invalid = false;
     }
   }
+  if (reply.size() > kMaxReplyData) {
+    reply.resize(kMaxReplyData);
+    note += (note.empty() ? "" : "; ") + std::string("reply data cut to what a frame holds");
+  }
   if (!note.empty()) Log("FP    " + note);
   return reply;
 }
@@ -547,9 +551,14 @@ std::string PrinterSimulator::Publish(const std::string& name) {
     throw std::invalid_argument("not a port name: \"" + name + "\"");
   }
   const std::string directory = VirtualPortDirectory();
+  const std::string link = directory + "/" + name;
+  // A name that is also a device ("null", "COM1") opens that device, never the link.
+  if (PortDevicePath(name) != link) {
+    throw std::invalid_argument("\"" + name + "\" names " + PortDevicePath(name) +
+                                ", not a published port");
+  }
   if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST)
     throw SystemError("mkdir " + directory);
-  const std::string link = directory + "/" + name;
   struct stat existing {};
   if (lstat(link.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode)) {
     throw std::runtime_error(link + " exists and is not a published port");
