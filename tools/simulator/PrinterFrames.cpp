@@ -116,6 +116,17 @@ void SpoilBcc(Bytes& reply) {
   last = static_cast<std::uint8_t>(0x30 | ((last + 1) & 0x0F));
 }
 
+std::vector<std::string> SplitCommas(const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t comma = text.find(',', start);
+    items.push_back(text.substr(start, comma - start));
+    if (comma == std::string::npos) return items;
+    start = comma + 1;
+  }
+}
+
 std::string HexBytes(const Bytes& bytes) {
   std::string text;
   for (std::uint8_t b : bytes) text += (text.empty() ? "" : " ") + Hex2(b);

@@ -49,6 +49,10 @@ Bytes BuildTooShortReply(std::uint8_t sequence, std::uint8_t command, const Stat
 // Breaks the last check-sum character of a reply.
 void SpoilBcc(Bytes& reply);
 
+// The pieces between commas, empty ones included: how the printer reads the
+// rate list of command 96 (and the simulator program its --rates).
+std::vector<std::string> SplitCommas(const std::string& text);
+
 std::string HexBytes(const Bytes& bytes);
 // Request or reply data for the log: printable bytes as they are, others \xHH.
 std::string Printable(const std::string& data);

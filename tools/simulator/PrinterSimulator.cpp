@@ -72,17 +72,6 @@ std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t comma = text.find(',', start);
-    items.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) return items;
-    start = comma + 1;
-  }
-}
-
 ClockValue PcClock() {
   std::time_t now = std::time(nullptr);
   std::tm local{};

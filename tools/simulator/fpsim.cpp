@@ -13,10 +13,10 @@
 #include <ctime>
 #include <iostream>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tools/simulator/PrinterFrames.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 namespace {
@@ -83,15 +83,6 @@ bool SplitCount(const std::string& text, std::string& kind, int& count) {
   }
 }
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> items;
-  std::stringstream stream(text);
-  std::string item;
-  while (std::getline(stream, item, ',')) items.push_back(item);
-  if (!text.empty() && text.back() == ',') items.push_back("");
-  return items;
-}
-
 class Settings {
  public:
   explicit Settings(sim::PrinterSimulator& printer) : printer_(printer) {}
@@ -104,7 +95,7 @@ class Settings {
       return true;
     }
     if (key == "rates") {
-      printer_.SetRates(SplitCommas(value));
+      printer_.SetRates(sim::SplitCommas(value));
       return true;
     }
     if (key == "fault") return AddFault(value, error);
