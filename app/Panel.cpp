@@ -1,10 +1,27 @@
 #include "app/Panel.h"
 
 #include <QMouseEvent>
+#include <utility>
 
 #include "framework/Fonts.h"
 
-TPanel::TPanel(const QString& name, int tag, QWidget* parent) : QLabel(parent), tag_(tag) {
+void TClickLabel::mousePressEvent(QMouseEvent* event) {
+  QLabel::mousePressEvent(event);
+  if (event->button() == Qt::LeftButton) pressed_ = true;
+}
+
+void TClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+  QLabel::mouseDoubleClickEvent(event);
+  if (event->button() == Qt::LeftButton) pressed_ = false;
+}
+
+void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton || !std::exchange(pressed_, false)) return;
+  if (rect().contains(event->position().toPoint())) Click();
+}
+
+TPanel::TPanel(const QString& name, int tag, QWidget* parent) : TClickLabel(parent), tag_(tag) {
   setObjectName(name);
   setAlignment(Qt::AlignCenter);
   setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -24,26 +41,12 @@ TPanel::TPanel(const QString& name, int tag, QWidget* parent) : QLabel(parent), 
   setCursor(Qt::PointingHandCursor);
 }
 
-void TPanel::mouseReleaseEvent(QMouseEvent* event) {
-  QLabel::mouseReleaseEvent(event);
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-    emit Clicked(this);
-  }
-}
-
 TLinkLabel::TLinkLabel(const QString& name, const QString& caption, QWidget* parent)
-    : QLabel(caption, parent) {
+    : TClickLabel(caption, parent) {
   setObjectName(name);
   setFont(UiFont("Verdana", 11, false, true));
   QPalette colours = palette();
   colours.setColor(QPalette::WindowText, Qt::white);
   setPalette(colours);
   setCursor(Qt::PointingHandCursor);
-}
-
-void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-  QLabel::mouseReleaseEvent(event);
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-    emit Clicked(this);
-  }
 }

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QWindow>
 
 #include "app/MainPDV.h"
+#include "app/Panel.h"
 #include "device/P00_FP.h"
 #include "framework/Application.h"
 #include "messages/P00_KVMsgDlg.h"
@@ -53,6 +55,20 @@ TEST_F(MenuItem3Test, PortFailureShowsThePortsMessage) {
   FormMainPDV->ComPortFiskal->SetPort("/dev/no-such-printer-port");
   EXPECT_EQ(PressThree(), QStringList{"Error: Unable to open com port (Error: 2)"});
   EXPECT_TRUE(printer_.Requests().empty());
+}
+
+TEST_F(MenuItem3Test, DoubleClickOnThePanelPrintsOneReport) {
+  ModalUser user;
+  FormMainPDV->ReadDeviceTime();  // the clock read of menu item 1 unlocks the panel
+  ASSERT_TRUE(FormMainPDV->Unlocked());
+  printer_.ClearRequests();
+  // Through the window, as the desktop delivers it: press, release, press,
+  // double click, release. The second press is no click of its own.
+  const QPoint centre = FormMainPDV->Panel3->geometry().center();
+  QTest::mouseDClick(FormMainPDV->windowHandle(), Qt::LeftButton, {}, centre);
+  QTest::qWait(50);
+  ASSERT_EQ(printer_.Requests().size(), 1u);
+  EXPECT_EQ(printer_.Requests()[0].command, 69);
 }
 
 }  // namespace
