@@ -59,7 +59,7 @@ struct Invocation {
   TBaudRate baudRate = br19200;
   std::string command;
   std::vector<std::string> args;
-  std::vector<Request> batch;
+  std::vector<Request> requests;  // of exec and batch
 };
 
 // Notices go to standard error; the paper-out notice waits for a line on
@@ -149,10 +149,10 @@ Invocation ParseInvocation(int argc, char** argv) {
 
   if (call.command == "exec") {
     ExpectArgs(call, 1, 2);
-    ParseCommandNumber(call.args[0]);
+    call.requests = {{ParseCommandNumber(call.args[0]), call.args.size() > 1 ? call.args[1] : ""}};
   } else if (call.command == "batch") {
     ExpectArgs(call, 0, 0);
-    call.batch = ParseBatch(std::cin);
+    call.requests = ParseBatch(std::cin);
   } else if (call.command == "clock" || call.command == "x-report" ||
              call.command == "read-taxes") {
     ExpectArgs(call, 0, 0);
@@ -244,11 +244,7 @@ int RunWriteTaxes(FPCommand00& record, const std::vector<std::string>& args) {
 
 int Run(const Invocation& call, TFormFP& device) {
   FPCommand00& record = device.FPCommand;
-  if (call.command == "exec") {
-    const std::string data = call.args.size() > 1 ? call.args[1] : "";
-    return RunRequests(record, {{StrToInt(call.args[0]), data}});
-  }
-  if (call.command == "batch") return RunRequests(record, call.batch);
+  if (call.command == "exec" || call.command == "batch") return RunRequests(record, call.requests);
   if (call.command == "clock") return RunClock(device);
   if (call.command == "x-report") return RunXReport(device);
   if (call.command == "read-taxes") return RunReadTaxes(record);
