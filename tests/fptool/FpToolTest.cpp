@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/CodePage.h"
+#include "messages/P00_KVMsgDlg.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 extern char** environ;
@@ -215,8 +217,7 @@ TEST_F(FpTool, XReportWaitsForPaperThroughStandardInput) {
   ASSERT_EQ(printer.Requests().size(), 3u);
   EXPECT_EQ(printer.Requests()[2].data, "2");
   // The paper-out notice, once per wait.
-  const std::string notice = r.err.substr(0, r.err.size() / 2);
-  EXPECT_FALSE(notice.empty());
+  const std::string notice = DeviceToUtf8(TFormKVMsgDlg().CatalogText(kPaperOutNotice)) + "\n";
   EXPECT_EQ(r.err, notice + notice);
 }
 
