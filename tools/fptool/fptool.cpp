@@ -75,10 +75,7 @@ class ConsoleUserInterface : public DeviceUserInterface {
     }
   }
   // The tool ends after its command anyway.
-  void RequestTerminate() override { terminateRequested_ = true; }
-
- private:
-  bool terminateRequested_ = false;
+  void RequestTerminate() override {}
 };
 
 TBaudRate ParseBaudRate(const std::string& text) {
