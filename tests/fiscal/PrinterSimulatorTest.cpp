@@ -31,6 +31,18 @@ TEST_F(PrinterSimulator, CutsReplyDataToWhatAFrameHolds) {
   EXPECT_EQ(printer.Requests().size(), 1u);
 }
 
+// Rates are whatever command 96 brought; the line's flow control must not
+// swallow any of them.
+TEST_F(PrinterSimulator, SendsNoXonOrXoffInsideAReply) {
+  printer.SetRates(
+      {"a\x13"
+       "b\x11"
+       "c"});
+  EXPECT_EQ(record.Execute(97, "").ErrorCode, 0);
+  EXPECT_STREQ(record.Field(0), "a?b?c");
+  EXPECT_EQ(printer.Requests().size(), 1u);
+}
+
 TEST_F(PrinterSimulator, LogsEveryFrameBothWaysInHexWithASummary) {
   std::vector<std::string> log;
   printer.SetLog([&log](const std::string& line) { log.push_back(line); });

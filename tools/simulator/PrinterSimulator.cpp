@@ -464,6 +464,15 @@ std::string PrinterSimulator::Impl::CarryOut(const Request& request, const Statu
     reply.resize(kMaxReplyData);
     note += (note.empty() ? "" : "; ") + std::string("reply data cut to what a frame holds");
   }
+  // The program's end of the line takes XON and XOFF as flow control, never
+  // as data: in a reply they would stop its sending and shorten the frame.
+  for (char& c : reply) {
+    if (c != static_cast<char>(kXon) && c != static_cast<char>(kXoff)) continue;
+    c = '?';
+    if (note.find("XON/XOFF") == std::string::npos) {
+      note += (note.empty() ? "" : "; ") + std::string("XON/XOFF in the reply data sent as ?");
+    }
+  }
   if (!note.empty()) Log("FP    " + note);
   return reply;
 }
