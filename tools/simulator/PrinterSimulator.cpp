@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -460,18 +461,21 @@ std::string PrinterSimulator::Impl::CarryOut(const Request& request, const Statu
       invalid = false;
     }
   }
+  auto addNote = [&note](const char* text) {
+    note += (note.empty() ? "" : "; ") + std::string(text);
+  };
   if (reply.size() > kMaxReplyData) {
     reply.resize(kMaxReplyData);
-    note += (note.empty() ? "" : "; ") + std::string("reply data cut to what a frame holds");
+    addNote("reply data cut to what a frame holds");
   }
   // The program's end of the line takes XON and XOFF as flow control, never
   // as data: in a reply they would stop its sending and shorten the frame.
-  for (char& c : reply) {
-    if (c != static_cast<char>(kXon) && c != static_cast<char>(kXoff)) continue;
-    c = '?';
-    if (note.find("XON/XOFF") == std::string::npos) {
-      note += (note.empty() ? "" : "; ") + std::string("XON/XOFF in the reply data sent as ?");
-    }
+  const char flowControl[] = {static_cast<char>(kXon), static_cast<char>(kXoff), '\0'};
+  if (reply.find_first_of(flowControl) != std::string::npos) {
+    std::replace_if(
+        reply.begin(), reply.end(),
+        [&](char c) { return c == flowControl[0] || c == flowControl[1]; }, '?');
+    addNote("XON/XOFF in the reply data sent as ?");
   }
   if (!note.empty()) Log("FP    " + note);
   return reply;
