@@ -4,6 +4,7 @@
 #include "device/P00_FP.h"
 #include "device/P11_Porezi.h"
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
 #include "messages/P00_KVMsgDlg.h"
 #include "messages/P00_YellowMsg.h"
 
@@ -46,4 +47,17 @@ ProgramForms::~ProgramForms() {
   Application().SetMainForm(nullptr);
   FormMainPDV = nullptr;
   mainPDV_.reset();
+}
+
+int RunProgram(const std::function<void()>& beforeEventLoop) {
+  try {
+    ProgramForms forms;
+    if (beforeEventLoop) beforeEventLoop();
+    Application().Run();
+  } catch (const std::exception& error) {
+    ShowException(error);
+  } catch (...) {
+    ShowUnknownException();
+  }
+  return 0;
 }

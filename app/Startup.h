@@ -4,6 +4,7 @@
 // destroys them in the opposite order (the port closes with the main window).
 #pragma once
 
+#include <functional>
 #include <memory>
 
 class TFormMainPDV;
@@ -31,3 +32,9 @@ class ProgramForms {
 
 // The title of the program: the caption of the default exception display.
 extern const char* const kApplicationTitle;
+
+// The program after its QApplication exists: creates the windows, runs the
+// event loop, shows an exception that escapes start-up with the default
+// exception display, and returns exit code 0 in every case. `beforeEventLoop`
+// runs once the windows exist (the start-up probe watches the first paint).
+int RunProgram(const std::function<void()>& beforeEventLoop = nullptr);

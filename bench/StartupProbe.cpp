@@ -1,4 +1,4 @@
-// The program's own start-up, word for word as its entry runs it, with one
+// The program's own start-up, through the same entry function, with one
 // addition: when the main window first paints, the probe writes "shown" to
 // standard output and ends the program. The start-up benchmark runs it as a
 // child process and times it from spawn to that line.
@@ -10,7 +10,6 @@
 
 #include "app/Startup.h"
 #include "framework/Application.h"
-#include "framework/Dialogs.h"
 
 namespace {
 
@@ -34,15 +33,8 @@ class FirstPaint : public QObject {
 
 int main(int argc, char** argv) {
   QApplication qtApplication(argc, argv);
-  try {
-    ProgramForms forms;
-    FirstPaint firstPaint;
+  FirstPaint firstPaint;
+  return RunProgram([&firstPaint] {
     if (QWidget* main = Application().MainForm()) main->installEventFilter(&firstPaint);
-    Application().Run();
-  } catch (const std::exception& error) {
-    ShowException(error);
-  } catch (...) {
-    ShowUnknownException();
-  }
-  return 0;
+  });
 }
