@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "app/Startup.h"
-#include "framework/Application.h"
+#include "gui/qt/Application.h"
+#include "gui/qt/Startup.h"
 
 namespace {
 

@@ -18,3 +18,14 @@ int StrToInt(const std::string& text) {
   }
   return static_cast<int>(value);
 }
+
+std::string DefaultExceptionText(const std::string& message) {
+  // Every byte of a multi-byte UTF-8 character is above ".", as is its code.
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + '.';
+  return message;
+}
+
+std::string DefaultExceptionText(const std::exception& error) {
+  auto* ours = dynamic_cast<const Exception*>(&error);
+  return DefaultExceptionText(ours ? ours->Message() : std::string());
+}

@@ -27,3 +27,10 @@ class EConvertError : public Exception {
 // then digits only. Anything else, or a value outside 32 bits, raises
 // EConvertError "'<text>' is not a valid integer value".
 int StrToInt(const std::string& text);
+
+// The text the default exception display shows for a UTF-8 message: a full
+// stop is appended when the message is not empty and its last character's
+// code is greater than that of ".". An exception outside the Exception family
+// shows as one with an empty message.
+std::string DefaultExceptionText(const std::string& message);
+std::string DefaultExceptionText(const std::exception& error);

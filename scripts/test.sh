@@ -7,6 +7,15 @@ scripts/build.sh build
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2
 
+# The core alone, without Qt: fptool, fpsim and their tests on a machine with
+# no desktop stack. It must never find Qt, or it could start to need it.
+scripts/build.sh build-core -DFP_GUI=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON
+if ldd build-core/tools/fptool/fptool build-core/tools/simulator/fpsim | grep -i 'libQt'; then
+  echo "fptool or fpsim links Qt" >&2
+  exit 1
+fi
+ctest --test-dir build-core --output-on-failure -j2
+
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 # Every report fails: the first one stops its process, and a report from a
 # process whose exit status no test looks at is found in the log.

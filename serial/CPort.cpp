@@ -245,6 +245,24 @@ std::int32_t TCustomComPort::Read(void* buffer, std::int32_t count) {
   return received;
 }
 
+namespace {
+
+TCustomComPort::SetupDialog& InstalledSetupDialog() {
+  static TCustomComPort::SetupDialog dialog;
+  return dialog;
+}
+
+}  // namespace
+
+void TCustomComPort::InstallSetupDialog(SetupDialog dialog) {
+  InstalledSetupDialog() = std::move(dialog);
+}
+
+void TCustomComPort::ShowSetupDialog() {
+  if (!InstalledSetupDialog()) throw Exception("No port setup dialog in this program");
+  InstalledSetupDialog()(*this);
+}
+
 void TCustomComPort::BeginUpdate() {
   ++updateCount_;
 }

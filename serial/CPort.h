@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -167,7 +168,11 @@ class TCustomComPort {
   std::int32_t Write(const void* buffer, std::int32_t count);
   std::int32_t Read(void* buffer, std::int32_t count);
   // Runs the port setup dialog modally; the settings change only on "OK".
+  // The front end installs the dialog (InstallSetupDialog); without one this
+  // raises Exception.
   void ShowSetupDialog();
+  using SetupDialog = std::function<void(TCustomComPort&)>;
+  static void InstallSetupDialog(SetupDialog dialog);
   void BeginUpdate();
   void EndUpdate();
 

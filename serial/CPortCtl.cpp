@@ -1,6 +1,7 @@
 #include "serial/CPortCtl.h"
 
-#include "framework/Dialogs.h"
+#include <algorithm>
+
 #include "serial/PortList.h"
 
 namespace {
@@ -107,49 +108,44 @@ void TComSelect::Apply() const {
   }
 }
 
-TComComboBox::TComComboBox(QWidget* parent)
-    : QComboBox(parent), select_(std::make_unique<TComSelect>()) {
-  setEditable(false);  // a pure drop-down list: pick, never type
-  connect(this, &QComboBox::activated, this,
-          [this](int index) { Guarded([&] { ItemPicked(index); }); });
+void TComSelect::SetComProperty(TComProperty property) {
+  ComProperty = property;
+  ItemTexts = Items(property);
 }
 
-TComComboBox::~TComComboBox() = default;
+int TComSelect::UpdateSettings() {
+  if (!ComPort) return -1;
+  const int index = IndexOfText(CurrentText());
+  if (index >= 0) Choose(index, ItemTexts[static_cast<std::size_t>(index)]);
+  return index;
+}
 
-void TComComboBox::SetComProperty(TComProperty property) {
-  select_->ComProperty = property;
-  clear();
-  for (const std::string& item : TComSelect::Items(property)) {
-    addItem(QString::fromStdString(item));
+int TComSelect::IndexOfText(const std::string& text) const {
+  // Regardless of ASCII case, as a drop-down list finds its items.
+  auto same = [&](const std::string& item) {
+    return std::equal(item.begin(), item.end(), text.begin(), text.end(), [](char a, char b) {
+      auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int(c); };
+      return lower(a) == lower(b);
+    });
+  };
+  auto it = std::find_if(ItemTexts.begin(), ItemTexts.end(), same);
+  return it == ItemTexts.end() ? -1 : static_cast<int>(it - ItemTexts.begin());
+}
+
+void TComSelect::Pick(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= ItemTexts.size()) return;
+  Choose(index, ItemTexts[static_cast<std::size_t>(index)]);
+  if (AutoApply) Apply();
+}
+
+void ApplyComSetup(TCustomComPort& port, std::span<const TComSelect* const> lists) {
+  port.BeginUpdate();
+  try {
+    for (const TComSelect* list : lists) list->Apply();
+  } catch (...) {
+    // A port left inside an update would never re-apply a setting again.
+    port.EndUpdate();
+    throw;
   }
-  if (count() == 0) return;
-  if (ComPort()) {
-    UpdateSettings();
-  } else {
-    setCurrentIndex(0);
-  }
-}
-
-void TComComboBox::SetComPort(TCustomComPort* port) {
-  if (port == select_->ComPort) return;
-  select_->ComPort = port;
-  UpdateSettings();
-}
-
-void TComComboBox::UpdateSettings() {
-  if (!ComPort()) return;
-  // MatchFixedString without MatchCaseSensitive compares regardless of case.
-  int index = findText(QString::fromStdString(select_->CurrentText()), Qt::MatchFixedString);
-  setCurrentIndex(index);
-  if (index >= 0) select_->Choose(index, itemText(index).toStdString());
-}
-
-void TComComboBox::ApplySettings() {
-  select_->Apply();
-}
-
-void TComComboBox::ItemPicked(int index) {
-  if (index < 0) return;
-  select_->Choose(index, itemText(index).toStdString());
-  if (AutoApply()) ApplySettings();
+  port.EndUpdate();
 }

@@ -1,14 +1,15 @@
-// Drop-down lists bound to one setting of a serial port.
+// The rules of a drop-down list bound to one setting of a serial port, and
+// of the setup dialog made of six such lists; each front end draws the list
+// (TComComboBox) over a TComSelect.
 //
-// A TComComboBox fills itself with the items of its setting (ComProperty),
-// selects the item of the bound port's current value (UpdateSettings) and
-// writes the chosen value back on request (ApplySettings). The chosen value
-// lives in its TComSelect companion, which knows nothing of windows; it
-// changes only when the user picks an item or UpdateSettings finds one.
+// A list holds the item texts of its setting (ComProperty), selects the item
+// of the bound port's current value (UpdateSettings) and writes the chosen
+// value back on request (Apply). The chosen value changes only when the user
+// picks an item or UpdateSettings finds one.
 #pragma once
 
-#include <QComboBox>
-#include <memory>
+#include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,28 +40,33 @@ class TComSelect {
   void Choose(int index, const std::string& text);
   // Writes the chosen value to the bound port through its setter.
   void Apply() const;
+
+  // The items shown, refilled by SetComProperty.
+  std::vector<std::string> ItemTexts;
+  void SetComProperty(TComProperty property);
+  // Finds the item of the bound port's current value regardless of case and
+  // chooses it; returns its index, -1 (nothing to show selected) when there
+  // is none or no port is bound.
+  int UpdateSettings();
+  int IndexOfText(const std::string& text) const;
+  // The user picked the item at `index`; applied at once with AutoApply.
+  void Pick(int index);
 };
 
-class TComComboBox : public QComboBox {
-  Q_OBJECT
- public:
-  explicit TComComboBox(QWidget* parent = nullptr);
-  ~TComComboBox() override;
-
-  TComProperty ComProperty() const { return select_->ComProperty; }
-  void SetComProperty(TComProperty property);  // refills the list
-  TCustomComPort* ComPort() const { return select_->ComPort; }
-  void SetComPort(TCustomComPort* port);  // binds, then UpdateSettings
-  bool AutoApply() const { return select_->AutoApply; }
-  void SetAutoApply(bool value) { select_->AutoApply = value; }
-
-  void UpdateSettings();
-  void ApplySettings();
-
-  const TComSelect& Selector() const { return *select_; }
-
- private:
-  void ItemPicked(int index);
-
-  std::unique_ptr<TComSelect> select_;
+// The setup dialog's lists, in row order, with their labels.
+struct ComSetupRow {
+  const char* label;
+  TComProperty property;
 };
+constexpr std::array<ComSetupRow, 6> kComSetupRows = {{
+    {"Port", cpPort},
+    {"Baud rate", cpBaudRate},
+    {"Data bits", cpDataBits},
+    {"Stop bits", cpStopBits},
+    {"Parity", cpParity},
+    {"Flow control", cpFlowControl},
+}};
+
+// What "OK" in the setup dialog does: every list's chosen value is written to
+// the port in one update, so an open port re-applies its settings once.
+void ApplyComSetup(TCustomComPort& port, std::span<const TComSelect* const> lists);

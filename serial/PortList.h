@@ -1,38 +1,12 @@
-// The serial ports the setup dialog offers on Linux.
-//
-// Two sources: the serial devices the kernel knows as hardware (the tty class
-// in sysfs) and the pseudo-terminals that the printer simulator and similar
-// tools publish in the virtual-port directory. Every name listed opens under
-// PortDevicePath: a built-in ttySn is listed as "COM(n+1)", a published port
-// by its link name (or by its full path when that name would open another
-// device). The list is sorted case-insensitively and read afresh each time.
+// The serial ports the setup dialog offers: the names, sorted ascending by
+// case-insensitive comparison, read afresh at each call. Every name listed
+// opens as it stands. A source the platform cannot read contributes nothing.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
-struct PortListSources {
-  PortListSources();
-
-  // The kernel's tty class directory (/sys/class/tty).
-  std::string ttyClassDir;
-  // Where pseudo-terminals are published (VirtualPortDirectory()).
-  std::string virtualPortDir;
-  // Whether a built-in ttySn port has a UART behind it; given the port's
-  // entry in ttyClassDir and its name. The 8250 driver registers ports that
-  // may not exist at all ("phantom" ports of unknown type).
-  std::function<bool(const std::string& ttyClassEntry, const std::string& name)> uartPresent;
-};
-
-// The port names, sorted ascending by case-insensitive comparison. A source
-// that cannot be read contributes nothing.
-std::vector<std::string> ListSerialPorts(const PortListSources& sources = PortListSources());
-
-// The default UART test: the serial core's "type" attribute of the entry
-// (0 is an unknown port), or, where a kernel lacks that attribute, the type
-// TIOCGSERIAL reports for /dev/NAME.
-bool UartTypeKnown(const std::string& ttyClassEntry, const std::string& name);
+std::vector<std::string> ListSerialPorts();
 
 // Ascending by text with ASCII letters compared regardless of case.
 bool PortNameLess(const std::string& left, const std::string& right);

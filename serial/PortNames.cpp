@@ -1,19 +1,9 @@
 #include "serial/PortNames.h"
 
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <cctype>
 
-#include "framework/RuntimeDir.h"
-
-namespace {
-
-bool PathExists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
-}
-
-}  // namespace
+#include "serial/PortList.h"
 
 std::optional<long> NumberAfterPrefix(std::string_view name, std::string_view prefix) {
   if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return std::nullopt;
@@ -27,17 +17,15 @@ std::optional<long> NumberAfterPrefix(std::string_view name, std::string_view pr
   return number;
 }
 
-std::string VirtualPortDirectory() {
-  return RuntimePath("serial-ports");
-}
-
-std::string PortDevicePath(const std::string& portName) {
-  // An empty name stays empty so that opening it fails like a missing device.
-  if (portName.empty() || portName.find('/') != std::string::npos) return portName;
-  // "COMn" with n >= 1 is the n-th built-in port.
-  if (const auto number = NumberAfterPrefix(portName, "COM"); number && *number >= 1)
-    return "/dev/ttyS" + std::to_string(*number - 1);
-  const std::string device = "/dev/" + portName;
-  if (PathExists(device)) return device;
-  return VirtualPortDirectory() + "/" + portName;
+bool PortNameLess(const std::string& left, const std::string& right) {
+  // ASCII only: the comparison must not depend on the user's locale.
+  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : int(c); };
+  std::size_t common = std::min(left.size(), right.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    int l = upper(left[i]);
+    int r = upper(right[i]);
+    if (l != r) return l < r;
+  }
+  if (left.size() != right.size()) return left.size() < right.size();
+  return left < right;  // names equal but for case: a fixed order all the same
 }

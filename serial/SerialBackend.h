@@ -1,8 +1,8 @@
 // The narrow interface between the serial port component and the platform.
 //
 // Every call returns 0 on success or the platform's error number (errno on
-// POSIX); the component turns numbers into EComPort with its own codes. A
-// backend knows nothing of the component's rules beyond the records below.
+// POSIX, GetLastError() on Windows); the component turns numbers into EComPort with its own codes.
+// A backend knows nothing of the component's rules beyond the records below.
 #pragma once
 
 #include <cstdint>
@@ -88,8 +88,21 @@ class SerialBackend {
   virtual int Write(const void* buffer, std::int32_t count, std::int32_t& transferred) = 0;
 
   virtual int Purge(bool input, bool output) = 0;
+
+  // Whether an error number returned above means the device itself is gone
+  // (an adapter pulled out, the far end of a pseudo-terminal closed): the
+  // port then closes itself, so that the next use opens the device afresh.
+  // A line of the tests' own never goes away.
+  virtual bool DeviceGone(int /*error*/) const { return false; }
+  // One line for the user that explains an error number of the port named
+  // `portName`: the device the name stands for, the system's reason and,
+  // where there is one, what the user can do about it. Empty: nothing to add.
+  virtual std::string ErrorDetail(int /*error*/, const std::string& /*portName*/) const {
+    return {};
+  }
 };
 
-// The backend of the platform the program was built for (POSIX termios on
-// Linux); the port uses it when it is given none.
+// The backend of the platform the program was built for (termios on Linux,
+// the Win32 communications API on Windows); the port uses it when it is
+// given none.
 std::unique_ptr<SerialBackend> CreatePlatformBackend();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/Exception.h"
-#include "tests/fiscal/PrinterLine.h"
+#include "tests/support/PrinterLine.h"
 
 namespace {
 

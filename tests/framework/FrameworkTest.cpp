@@ -2,11 +2,10 @@
 // number conversion, date-time values and the device code page.
 #include <gtest/gtest.h>
 
-#include <QString>
+#include <stdexcept>
 
 #include "framework/CodePage.h"
 #include "framework/DateTime.h"
-#include "framework/Dialogs.h"
 #include "framework/Exception.h"
 
 namespace {
@@ -27,10 +26,10 @@ TEST(DefaultExceptionText, AddsAFullStopOnlyAfterCharactersAboveTheDot) {
       {"a/", "a/."},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(DefaultExceptionText(QString::fromUtf8(c.message)), QString::fromUtf8(c.shown))
-        << c.message;
+    EXPECT_EQ(DefaultExceptionText(std::string(c.message)), c.shown) << c.message;
   }
-  EXPECT_EQ(DefaultExceptionText(QString::fromUtf8("Greška č")), QString::fromUtf8("Greška č."));
+  EXPECT_EQ(DefaultExceptionText(std::string("Greška č")), "Greška č.");
+  EXPECT_EQ(DefaultExceptionText(std::runtime_error("not ours")), "");
 }
 
 TEST(StrToInt, AcceptsDecimalIntegersOnly) {

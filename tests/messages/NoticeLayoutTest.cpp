@@ -1,24 +1,24 @@
 // The notice's layout arithmetic, from the size its label's text needs.
 #include <gtest/gtest.h>
 
-#include "messages/P00_YellowMsg.h"
+#include "messages/NoticeLayout.h"
 
 #include <ostream>
 
-void PrintTo(const QRect& r, std::ostream* os) {
-  *os << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+void PrintTo(const NoticeRect& r, std::ostream* os) {
+  *os << r.left << "," << r.top << " " << r.width << "x" << r.height;
 }
-void PrintTo(const QSize& s, std::ostream* os) {
-  *os << s.width() << "x" << s.height();
+void PrintTo(const NoticeSize& s, std::ostream* os) {
+  *os << s.width << "x" << s.height;
 }
 
 namespace {
 
 TEST(NoticeLayoutTest, WorkedExamples) {
   struct Case {
-    QSize labelNeeds;
-    QRect label, groupBox, button;
-    QSize outer, client;
+    NoticeSize labelNeeds;
+    NoticeRect label, groupBox, button;
+    NoticeSize outer, client;
   } cases[] = {
       // One short line: everything at its smallest.
       {{60, 15},
@@ -57,7 +57,7 @@ TEST(NoticeLayoutTest, WorkedExamples) {
   for (const Case& c : cases) {
     const NoticeLayout layout = ComputeNoticeLayout(c.labelNeeds);
     SCOPED_TRACE(testing::Message()
-                 << "label needs " << c.labelNeeds.width() << "x" << c.labelNeeds.height());
+                 << "label needs " << c.labelNeeds.width << "x" << c.labelNeeds.height);
     EXPECT_EQ(layout.label, c.label);
     EXPECT_EQ(layout.groupBox, c.groupBox);
     EXPECT_EQ(layout.button, c.button);

@@ -8,11 +8,11 @@
 #include <functional>
 #include <string>
 
-#include "PtyLineSpeeds.h"
-#include "PtyPair.h"
-#include "RecordingBackend.h"
 #include "serial/CPort.h"
 #include "serial/PortDefaults.h"
+#include "tests/serial/PtyLineSpeeds.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/RecordingBackend.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "serial/PortNames.h"
+#include "serial/posix/VirtualPorts.h"
 
 namespace {
 

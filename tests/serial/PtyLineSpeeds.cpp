@@ -1,4 +1,4 @@
-#include "PtyLineSpeeds.h"
+#include "tests/serial/PtyLineSpeeds.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/PosixBackend.h"
+#include "serial/posix/PosixBackend.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "PtyPair.h"
 #include "serial/CPort.h"
 #include "serial/PortDefaults.h"
+#include "tests/support/PtyPair.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TestSupport.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 class ProgramForms;
@@ -26,29 +27,6 @@ class TFormMainPDV;
 // whole run. Returns GoogleTest's result (1 when no runtime directory can be
 // made).
 int RunGuiTests(int argc, char** argv);
-
-// While it lives, XDG_RUNTIME_DIR names a fresh empty folder of its own, so
-// the "YellowMsg" lock and the published ports are the test's alone, away
-// from a real program's and from other tests'. Afterwards the folder is gone
-// and the variable is as it was. Throws std::runtime_error when the folder
-// cannot be made.
-class TemporaryRuntimeDir {
- public:
-  TemporaryRuntimeDir();
-  ~TemporaryRuntimeDir();
-  TemporaryRuntimeDir(const TemporaryRuntimeDir&) = delete;
-  TemporaryRuntimeDir& operator=(const TemporaryRuntimeDir&) = delete;
-
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-  std::optional<std::string> previous_;
-};
-
-// Whether another process could take the flock(2) lock on `path` right now,
-// asked from a child process as another program would.
-bool OtherProcessCanTake(const std::string& path);
 
 // Acts as the user on every modal window that comes up while it lives,
 // looking every 10 ms, and notes what it saw, in order:

@@ -5,8 +5,8 @@
 #include <QTest>
 #include <algorithm>
 
-#include "messages/P00_YellowMsg.h"
-#include "serial/CPortSetup.h"
+#include "gui/qt/CPortSetup.h"
+#include "gui/qt/P00_YellowMsg.h"
 #include "tests/support/GuiTestSupport.h"
 
 ModalUser::ModalUser() {

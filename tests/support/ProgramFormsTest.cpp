@@ -1,7 +1,7 @@
 #include <QTest>
 
-#include "app/MainPDV.h"
-#include "app/Startup.h"
+#include "gui/qt/MainPDV.h"
+#include "gui/qt/Startup.h"
 #include "tests/support/GuiTestSupport.h"
 
 ProgramFormsTest::ProgramFormsTest() : portName_(printer_.PortPath()) {}

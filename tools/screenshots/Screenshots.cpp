@@ -9,9 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/MainPDV.h"
-#include "app/Startup.h"
-#include "device/P11_Porezi.h"
+#include "gui/qt/MainPDV.h"
+#include "gui/qt/P11_Porezi.h"
+#include "gui/qt/Startup.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 namespace {

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "serial/PortNames.h"
+#include "serial/posix/VirtualPorts.h"
 #include "tools/simulator/PrinterFrames.h"
 
 namespace sim {

@@ -1,9 +1,0 @@
-// The program's entry: no arguments of its own, exit code 0 in every case.
-#include <QApplication>
-
-#include "app/Startup.h"
-
-int main(int argc, char** argv) {
-  QApplication qtApplication(argc, argv);
-  return RunProgram();
-}
