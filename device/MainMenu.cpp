@@ -1,6 +1,7 @@
 #include "device/MainMenu.h"
 
 #include "device/P00_FP.h"
+#include "fiscal/FPProtocol.h"
 #include "framework/Exception.h"
 #include "serial/CPort.h"
 
@@ -46,8 +47,8 @@ void MainMenu::MenuItem1() {
 
 void MainMenu::ReadDeviceTime() {
   FPCommand00& command = FormFP->FPCommand;
-  command.Execute(62, "");
-  if (command.ErrorCode != 0) {
+  command.Execute(fpcmd::ReadClock, "");
+  if (command.ErrorCode != fpres::Ok) {
     view_.ShowMessage(MessageKind::Warning, "Stampac se ne javlja!\n\nIzaberite drugi ComPort");
     return;
   }
@@ -58,7 +59,7 @@ void MainMenu::ReadDeviceTime() {
 
 void MainMenu::MenuItem3() {
   try {
-    FormFP->PrintDailyReport("2");
+    FormFP->PrintDailyReport(fpcmd::XReportOption);
   } catch (const Exception& error) {
     view_.ShowMessage(MessageKind::Error, error.Message());
   }

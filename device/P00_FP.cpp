@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "fiscal/FPProtocol.h"
 #include "framework/CodePage.h"
 #include "framework/Exception.h"
 #include "messages/P00_KVMsgDlg.h"
@@ -83,7 +84,7 @@ void TFormFP::RunChecked(std::int32_t command, const std::string& data,
   StoredCommand = command;
   StoredData = data;
   FPCommand.ExecuteText(std::to_string(command), data);
-  if (FPCommand.ErrorCode == 0) return;
+  if (FPCommand.ErrorCode == fpres::Ok) return;
   if (IsPaperOut() && WaitForPaper()) return;
   // The program cannot go on without its printer; it ends once control is
   // back in the event loop, after the caller has shown the message.
@@ -92,26 +93,25 @@ void TFormFP::RunChecked(std::int32_t command, const std::string& data,
 }
 
 bool TFormFP::IsLinkFailure() const {
-  const std::int32_t code = FPCommand.ErrorCode;
-  return code == 3 || code == 4 || code == 5 || code == 7;
+  return fpres::IsLinkFailure(FPCommand.ErrorCode);
 }
 
 bool TFormFP::IsPaperOut() const {
-  return FPCommand.ErrorCode == 98 || FPCommand.ErrorCode == 99;
+  return fpres::IsPaperOut(FPCommand.ErrorCode);
 }
 
 bool TFormFP::WaitForPaper() {
   // No count limit: the user decides how long to keep trying, one notice per try.
   while (IsPaperOut()) {
-    ui_.ShowNotice(FormKVMsgDlg->CatalogText(kPaperOutNotice));
+    ui_.ShowCatalogNotice(kPaperOutNotice);
     FPCommand.ExecuteText(std::to_string(StoredCommand), StoredData);
   }
-  return FPCommand.ErrorCode == 0;
+  return FPCommand.ErrorCode == fpres::Ok;
 }
 
 TDateTime TFormFP::ReadDeviceDateTime() {
   try {
-    RunChecked(62, "", kClockDescription);
+    RunChecked(fpcmd::ReadClock, "", kClockDescription);
   } catch (const Exception& error) {
     ui_.ShowNotice(Utf8ToDevice(error.Message()));
     return 0;
@@ -120,5 +120,5 @@ TDateTime TFormFP::ReadDeviceDateTime() {
 }
 
 void TFormFP::PrintDailyReport(const std::string& option) {
-  RunChecked(69, option, kDailyReportDescription + option);
+  RunChecked(fpcmd::DailyReport, option, kDailyReportDescription + option);
 }

@@ -18,6 +18,9 @@ class DeviceUserInterface {
   virtual ~DeviceUserInterface() = default;
   // Shows an 8-bit text to the user and returns when it was dismissed.
   virtual void ShowNotice(const std::string& deviceText) = 0;
+  // Shows the message catalog's entry `index` (P00_KVMsgDlg.h) the same way;
+  // the paper-out notice is kPaperOutNotice.
+  virtual void ShowCatalogNotice(std::int32_t index) = 0;
   // Asks the program to end once control is back in its event loop.
   virtual void RequestTerminate() = 0;
 };

@@ -1,12 +1,12 @@
 #include "device/TaxRules.h"
 
+#include "fiscal/FPProtocol.h"
 #include "framework/Exception.h"
 
 namespace {
 
 constexpr int kMaskField = 2;
 constexpr char kEnabled = '1';
-const char* const kWriteRatesCommand = "96";
 constexpr char kRateSeparator = ',';
 
 void RefuseRateWithSeparator(int group, const std::string& rate) {
@@ -43,12 +43,12 @@ std::string BuildRateList(const TaxEnableMask& enabled, const TaxRates& rates) {
 }
 
 TaxEnableMask ReadEnableMask(FPCommand00& command) {
-  command.Execute(83, "");
+  command.Execute(fpcmd::ReadTaxEnable, "");
   return ParseEnableMask(command.Field(kMaskField));
 }
 
 TaxRates ReadRates(FPCommand00& command) {
-  command.Execute(97, "");
+  command.Execute(fpcmd::ReadTaxRates, "");
   TaxRates rates;
   // Field's text lives only until the next split: copy each at once.
   for (int group = 0; group < kTaxGroups; ++group) rates[group] = command.Field(group);
@@ -56,5 +56,5 @@ TaxRates ReadRates(FPCommand00& command) {
 }
 
 void WriteRates(FPCommand00& command, const TaxEnableMask& enabled, const TaxRates& rates) {
-  command.ExecuteText(kWriteRatesCommand, BuildRateList(enabled, rates));
+  command.Execute(fpcmd::WriteTaxRates, BuildRateList(enabled, rates));
 }

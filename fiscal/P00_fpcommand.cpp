@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include "fiscal/FPProtocol.h"
 
 #include "fiscal/P00_fpsend.h"
 #include "framework/Exception.h"
@@ -16,11 +17,6 @@ const char* const StatusFlagNames[36] = {
     "1 NotUsed",       "NoFModule",      "FMem <50",         "*FMemFull",        "FMemAll*",
     "*FMemRO",         "FMemFrmt",       "*2 NotUsed",       "IsFiscalized",     "TaxProgramm",
     "SerialProgramm",
-};
-
-const char* const StatusByteNames[6] = {
-    "0 - General",  "1 - General",      "2 - General",
-    "3 - Switches", "4 - FiscalMemory", "5 - FiscalMem",
 };
 
 namespace {
@@ -64,36 +60,41 @@ void SplitFields(const FPCommand00& record) {
 
 // Paper first: without paper nothing else the printer says matters.
 std::int32_t ConditionCode(const FPCommand00& record) {
-  if (record.StatusBits[kNoPaper]) return record.StatusBits[kNoJournalPaper] ? 98 : 99;
-  if (record.StatusBits[kGeneralError]) return record.StatusBits[kDisplayNotConnected] ? 97 : 100;
-  return 0;
+  if (record.StatusBits[kNoPaper]) {
+    return record.StatusBits[kNoJournalPaper] ? fpres::NoJournalPaper : fpres::NoReceiptPaper;
+  }
+  if (record.StatusBits[kGeneralError]) {
+    return record.StatusBits[kDisplayNotConnected] ? fpres::DisplayNotConnected
+                                                   : fpres::GeneralError;
+  }
+  return fpres::Ok;
 }
 
 const char* CodeText(std::int32_t code) {
   switch (code) {
-    case 1:
+    case fpres::CommandOutOfRange:
       return "Zadata komanda (%d) je van opsega!";
-    case 2:
+    case fpres::DataTooLong:
       return "Zadato previse podataka!";
-    case 3:
+    case fpres::NoAnswer:
       return "Stampac se ne javlja - proverite stampac i kabl!";
-    case 4:
+    case fpres::TooManyNaks:
       return "Stampac javlja greske u komunikaciji - proverite kabl!";
-    case 5:
+    case fpres::NoLength:
       return "Stampac je prestao da se javlja - proverite stampac i kabl!";
-    case 6:
+    case fpres::LengthTooSmall:
       return "Stampac je vratio duzinu %d - van opsega!";
-    case 7:
+    case fpres::ReplyIncomplete:
       return "Stampac je prestao da se javlja - proverite stampac i kabl!";
-    case 8:
+    case fpres::InconsistentReplies:
       return "Stampac vraca nekonzistentne podatke!";
-    case 97:
+    case fpres::DisplayNotConnected:
       return "Povezite Display za kupca sa Stampacem!";
-    case 98:
+    case fpres::NoJournalPaper:
       return "Nema JOURNAL papira!";
-    case 99:
+    case fpres::NoReceiptPaper:
       return "Nema BON papira!";
-    case 100:
+    case fpres::GeneralError:
       return "Greska 100!";
     default:
       return "Nepoznata greska (%d)!";
@@ -103,9 +104,9 @@ const char* CodeText(std::int32_t code) {
 // The number a code's text quotes, when it quotes one.
 std::int32_t CodeTextNumber(const FPCommand00& record) {
   switch (record.ErrorCode) {
-    case 1:
+    case fpres::CommandOutOfRange:
       return record.Command;
-    case 6:
+    case fpres::LengthTooSmall:
       return record.Length;
     default:
       return record.ErrorCode;

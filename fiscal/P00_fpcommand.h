@@ -19,7 +19,7 @@ class FPCommand00 {
 
   std::int32_t Command;
   char Data[kMaxRequestData + 1];  // 8-bit text, ends at its first zero byte
-  std::int32_t DataLength;  // length asked for; above 204 gives code 2 (Data keeps 204)
+  std::int32_t DataLength;         // length asked for; above 204 gives code 2 (Data keeps 204)
   std::int32_t ErrorCode;
   std::uint8_t ReplySequence;
   std::uint8_t ReplyCommand;
@@ -44,6 +44,5 @@ class FPCommand00 {
   const char* ErrorText();
 };
 
-// Names of the 36 status flags (byte i bit b at 6*i+b) and of the six bytes.
+// Names of the 36 status flags (byte i bit b at 6*i+b).
 extern const char* const StatusFlagNames[36];
-extern const char* const StatusByteNames[6];

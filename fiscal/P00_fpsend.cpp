@@ -1,6 +1,7 @@
 #include "fiscal/P00_fpsend.h"
 
 #include <cstring>
+#include "fiscal/FPProtocol.h"
 
 TCustomComPort* FiscalPort = nullptr;
 std::int32_t LastSequence = 31;
@@ -161,32 +162,32 @@ void AcceptReply(FPCommand00& command, int len) {
 AttemptResult RunAttempt(FPCommand00& command, int frameLength, int& naks) {
   FiscalPort->ClearBuffer(true, true);
   if (!WriteFrame(frameLength)) {
-    command.ErrorCode = 3;
+    command.ErrorCode = fpres::NoAnswer;
     return AttemptResult::Retry;
   }
   if (!ReadAnswerByte(true)) {
-    command.ErrorCode = 3;
+    command.ErrorCode = fpres::NoAnswer;
     return AttemptResult::Retry;
   }
   if (FrameBuffer[0] == kNak) {
     if (++naks > MaxNak) {
-      command.ErrorCode = 4;
+      command.ErrorCode = fpres::TooManyNaks;
       return AttemptResult::Stop;
     }
     return AttemptResult::Retry;
   }
   if (!ReadAnswerByte(false)) {
-    command.ErrorCode = 5;
+    command.ErrorCode = fpres::NoLength;
     return AttemptResult::Retry;
   }
   const int len = FrameBuffer[0];
   command.Length = static_cast<std::uint8_t>(len);
   if (len < kMinLen) {
-    command.ErrorCode = 6;
+    command.ErrorCode = fpres::LengthTooSmall;
     return AttemptResult::Stop;
   }
   if (!ReadRemainder(len - kRemainderOffset)) {
-    command.ErrorCode = 7;
+    command.ErrorCode = fpres::ReplyIncomplete;
     return AttemptResult::Retry;
   }
   if (!CheckReply(command, len)) return AttemptResult::Retry;
@@ -200,7 +201,7 @@ void Transact(FPCommand00& command) {
   ++ExchangeCounter;
   ResetOutputs(command);
   if (command.Command < kMinCommand || command.Command > kMaxCommand) {
-    command.ErrorCode = 1;
+    command.ErrorCode = fpres::CommandOutOfRange;
     return;
   }
   AdvanceSequence();
@@ -210,7 +211,7 @@ void Transact(FPCommand00& command) {
   const int len = dataLength + kRequestLenBase;
   command.Length = static_cast<std::uint8_t>(len);
   if (dataLength > kMaxRequestData) {
-    command.ErrorCode = 2;
+    command.ErrorCode = fpres::DataTooLong;
     return;
   }
   command.Checksum = RequestChecksum(command, len, dataLength);
@@ -220,16 +221,16 @@ void Transact(FPCommand00& command) {
 
   // A code set by an attempt survives later attempts that end on a failed
   // check; only when no attempt set one is the result 8.
-  command.ErrorCode = 0;
+  command.ErrorCode = fpres::Ok;
   int naks = 0;
   for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
     const int frameLength = FormatRequest(command, len, dataLength, requestChecksum);
     AttemptResult result = RunAttempt(command, frameLength, naks);
     if (result == AttemptResult::Accepted) {
-      command.ErrorCode = 0;
+      command.ErrorCode = fpres::Ok;
       return;
     }
     if (result == AttemptResult::Stop) return;
   }
-  if (command.ErrorCode == 0) command.ErrorCode = 8;
+  if (command.ErrorCode == fpres::Ok) command.ErrorCode = fpres::InconsistentReplies;
 }

@@ -29,18 +29,6 @@ bool TryEncodeTime(int h, int n, int s, int ms, TDateTime& result) {
   return true;
 }
 
-TDateTime EncodeDate(int y, int m, int d) {
-  TDateTime value = 0;
-  if (!TryEncodeDate(y, m, d, value)) throw EConvertError("Invalid argument to date encode");
-  return value;
-}
-
-TDateTime EncodeTime(int h, int n, int s, int ms) {
-  TDateTime value = 0;
-  if (!TryEncodeTime(h, n, s, ms, value)) throw EConvertError("Invalid argument to time encode");
-  return value;
-}
-
 DateTimeParts DecodeDateTime(TDateTime value) {
   // Whole milliseconds, rounded, so 18:05:09 never shows as 18:05:08.999.
   long long total = std::llround(value * kMsPerDay);

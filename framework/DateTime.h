@@ -12,10 +12,6 @@ using TDateTime = double;
 bool TryEncodeDate(int year, int month, int day, TDateTime& result);
 bool TryEncodeTime(int hour, int minute, int second, int millisecond, TDateTime& result);
 
-// As the Try forms, but raise EConvertError on a value out of range.
-TDateTime EncodeDate(int year, int month, int day);
-TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
-
 struct DateTimeParts {
   int year, month, day, hour, minute, second, millisecond;
 };

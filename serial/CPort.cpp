@@ -294,10 +294,6 @@ void TCustomComPort::SetStopBits(TStopBits value) {
 void TCustomComPort::SetDiscardNull(bool value) {
   if (Assign(discardNull_, value)) LineSettingsChanged();
 }
-void TCustomComPort::SetEventChar(std::uint8_t value) {
-  if (Assign(eventChar_, value)) LineSettingsChanged();
-}
-
 SerialLineSettings TCustomComPort::LineSettings() const {
   SerialLineSettings line;
   line.baudRate = baudRate_ == brCustom ? customBaudRate_ : BaudRateValue(baudRate_);
@@ -320,7 +316,6 @@ SerialLineSettings TCustomComPort::LineSettings() const {
   line.xoffLim = buffer_.InputSize() / 4;
   line.xonChar = flowControl_.XonChar();
   line.xoffChar = flowControl_.XoffChar();
-  line.eventChar = eventChar_;
   return line;
 }
 

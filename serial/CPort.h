@@ -188,8 +188,6 @@ class TCustomComPort {
   void SetStopBits(TStopBits value);
   bool DiscardNull() const { return discardNull_; }
   void SetDiscardNull(bool value);
-  std::uint8_t EventChar() const { return eventChar_; }
-  void SetEventChar(std::uint8_t value);
 
   TComParity& Parity() { return parity_; }
   const TComParity& Parity() const { return parity_; }
@@ -230,7 +228,6 @@ class TCustomComPort {
   TDataBits dataBits_ = dbEight;
   TStopBits stopBits_ = sbOneStopBit;
   bool discardNull_ = false;
-  std::uint8_t eventChar_ = 0;
   TComParity parity_{this};
   TComFlowControl flowControl_{this};
   TComTimeouts timeouts_{this};

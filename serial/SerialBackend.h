@@ -56,7 +56,6 @@ struct SerialLineSettings {
   std::int32_t xoffLim = 256;
   std::uint8_t xonChar = 0x11;
   std::uint8_t xoffChar = 0x13;
-  std::uint8_t eventChar = 0;
 };
 
 // Read and write time-outs in milliseconds (the component's Timeouts group).

@@ -17,6 +17,9 @@ const char* const kApplicationTitle = "Poreske grupe";
 class GuiDeviceUserInterface : public DeviceUserInterface {
  public:
   void ShowNotice(const std::string& deviceText) override { FormYellowMsg->ShowText(deviceText); }
+  void ShowCatalogNotice(std::int32_t index) override {
+    ShowNotice(FormKVMsgDlg->CatalogText(index));
+  }
   void RequestTerminate() override { Application().Terminate(); }
 };
 

@@ -27,6 +27,9 @@ class RecordingUser : public DeviceUserInterface {
     notices.push_back(deviceText);
     if (onNotice) onNotice();
   }
+  void ShowCatalogNotice(std::int32_t index) override {
+    ShowNotice(TFormKVMsgDlg().CatalogText(index));
+  }
   void RequestTerminate() override { ++terminateRequests; }
 
   std::vector<std::string> notices;
@@ -45,12 +48,8 @@ class CheckedLayerTest : public ::testing::Test {
     port_.Timeouts().SetReadTotalMultiplier(0);
     port_.Timeouts().SetReadTotalConstant(50);
     FiscalPort = &port_;
-    FormKVMsgDlg = &catalog_;
   }
-  ~CheckedLayerTest() override {
-    FiscalPort = nullptr;
-    FormKVMsgDlg = nullptr;
-  }
+  ~CheckedLayerTest() override { FiscalPort = nullptr; }
 
   // The message of the exception `action` raises; fails when it raises none.
   static std::string MessageOf(const std::function<void()>& action) {

@@ -65,7 +65,6 @@ TEST(StatusFlagNames, FollowTheBytesAndBitsTheProgramDecodes) {
   EXPECT_STREQ(StatusFlagNames[12], "#NoPaper");
   EXPECT_STREQ(StatusFlagNames[14], "NoPaperJrnl");
   EXPECT_STREQ(StatusFlagNames[35], "SerialProgramm");
-  EXPECT_STREQ(StatusByteNames[4], "4 - FiscalMemory");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "device/P00_FP.h"
 #include "device/TaxRules.h"
+#include "fiscal/FPProtocol.h"
 #include "fiscal/P00_fpsend.h"
 #include "framework/CodePage.h"
 #include "framework/DateTime.h"
@@ -68,7 +69,10 @@ class ConsoleUserInterface : public DeviceUserInterface {
  public:
   void ShowNotice(const std::string& deviceText) override {
     std::fprintf(stderr, "%s\n", DeviceToUtf8(deviceText).c_str());
-    if (deviceText != FormKVMsgDlg->CatalogText(kPaperOutNotice)) return;
+  }
+  void ShowCatalogNotice(std::int32_t index) override {
+    ShowNotice(catalog_.CatalogText(index));
+    if (index != kPaperOutNotice) return;
     std::string line;
     if (!std::getline(std::cin, line)) {
       throw Exception("Standard input ended while waiting for paper.");
@@ -76,6 +80,9 @@ class ConsoleUserInterface : public DeviceUserInterface {
   }
   // The tool ends after its command anyway.
   void RequestTerminate() override {}
+
+ private:
+  TFormKVMsgDlg catalog_;
 };
 
 TBaudRate ParseBaudRate(const std::string& text) {
@@ -172,7 +179,7 @@ int RunRequests(FPCommand00& record, const std::vector<Request>& requests) {
   for (const Request& request : requests) {
     record.Execute(request.command, request.data);
     PrintResult(record);
-    if (record.ErrorCode != 0) status = kFailed;
+    if (record.ErrorCode != fpres::Ok) status = kFailed;
   }
   return status;
 }
@@ -180,7 +187,7 @@ int RunRequests(FPCommand00& record, const std::vector<Request>& requests) {
 // A command that did not succeed is told on standard error as the program
 // would tell it: what was sent, then the result text.
 bool Succeeded(FPCommand00& record) {
-  if (record.ErrorCode == 0) return true;
+  if (record.ErrorCode == fpres::Ok) return true;
   std::fprintf(stderr, "Komanda %d\n%s\n", record.Command, record.ErrorText());
   return false;
 }
@@ -193,7 +200,7 @@ int RunClock(TFormFP& device) {
 
 int RunXReport(TFormFP& device) {
   try {
-    device.PrintDailyReport("2");
+    device.PrintDailyReport(fpcmd::XReportOption);
   } catch (const EComPort&) {
     throw;
   } catch (const Exception& error) {
@@ -220,7 +227,7 @@ int RunWriteTaxes(FPCommand00& record, const std::vector<std::string>& args) {
   const TaxEnableMask enabled = ReadEnableMask(record);
   // Without a reply the mask reads as all groups off, and 96 would go out
   // with an empty list; a script cannot see that, so nothing is written.
-  if (record.ErrorCode >= 1 && record.ErrorCode <= 8) {
+  if (fpres::IsExchangeFailure(record.ErrorCode)) {
     Succeeded(record);
     std::fprintf(stderr, "The enable mask could not be read; no rates were written.\n");
     return kFailed;
@@ -263,8 +270,6 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
 
-  TFormKVMsgDlg catalog;
-  FormKVMsgDlg = &catalog;
   ConsoleUserInterface ui;
   TFormFP device(ui);
   FormFP = &device;
@@ -287,6 +292,5 @@ int main(int argc, char** argv) {
   }
   FiscalPort = nullptr;
   FormFP = nullptr;
-  FormKVMsgDlg = nullptr;
   return status;
 }
