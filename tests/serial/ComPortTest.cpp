@@ -137,10 +137,10 @@ TEST_F(ComPortTest, ChangesInsideAnUpdateReachTheDeviceOnceAtTheEnd) {
   EXPECT_EQ(tally_.applyOrder, "");  // still inside the outer update
   port_.EndUpdate();
   EXPECT_EQ(tally_.applyOrder, "QLT");
-  EXPECT_EQ(tally_.lastLine.baudRate, 38400);
-  EXPECT_EQ(tally_.lastLine.dataBits, 7);
-  EXPECT_FALSE(tally_.lastLine.outX);
-  EXPECT_FALSE(tally_.lastLine.inX);
+  EXPECT_EQ(tally_.lastLine().baudRate, 38400);
+  EXPECT_EQ(tally_.lastLine().dataBits, 7);
+  EXPECT_FALSE(tally_.lastLine().outX);
+  EXPECT_FALSE(tally_.lastLine().inX);
   EXPECT_EQ(tally_.lastTimeouts.ReadInterval, 50);
 
   port_.EndUpdate();  // never below zero, nothing applied
@@ -153,7 +153,7 @@ TEST_F(ComPortTest, EachChangeReappliesOnlyItsOwnGroupAndOnlyWhenOpen) {
   port_.SetBaudRate(br115200);  // closed: stored for the next Open
   EXPECT_EQ(tally_.applyOrder, "");
   port_.Open();
-  EXPECT_EQ(tally_.lastLine.baudRate, 115200);
+  EXPECT_EQ(tally_.lastLine().baudRate, 115200);
   ResetTally();
 
   port_.SetBaudRate(br115200);  // unchanged: nothing happens
@@ -164,14 +164,14 @@ TEST_F(ComPortTest, EachChangeReappliesOnlyItsOwnGroupAndOnlyWhenOpen) {
   port_.Timeouts().SetWriteTotalConstant(500);
   port_.Buffer().SetInputSize(2049);  // odd: one lower
   EXPECT_EQ(tally_.applyOrder, "LTQ");
-  EXPECT_EQ(tally_.lastLine.parity, prEven);
+  EXPECT_EQ(tally_.lastLine().parity, prEven);
   EXPECT_EQ(tally_.lastTimeouts.WriteTotalConstant, 500);
   EXPECT_EQ(port_.Buffer().InputSize(), 2048);
 
   port_.FlowControl().SetFlowControl(fcSoftware);  // the mode always re-applies
   EXPECT_EQ(tally_.applyOrder, "LTQL");
-  EXPECT_EQ(tally_.lastLine.xonLim, 512);  // a quarter of the input queue
-  EXPECT_EQ(tally_.lastLine.xoffLim, 512);
+  EXPECT_EQ(tally_.lastLine().xonLim, 512);  // a quarter of the input queue
+  EXPECT_EQ(tally_.lastLine().xoffLim, 512);
 }
 
 TEST_F(ComPortTest, NewNameOnAnOpenPortReopensAtOnceEvenInsideAnUpdate) {
@@ -228,7 +228,7 @@ TEST_F(ComPortTest, EveryOfferedLineIsAcceptedByTheDevice) {
     SCOPED_TRACE(c.expected);
     if (c.custom) port_.SetCustomBaudRate(c.custom);
     port_.SetBaudRate(c.rate);
-    EXPECT_EQ(tally_.lastLine.baudRate, c.expected);
+    EXPECT_EQ(tally_.lastLine().baudRate, c.expected);
   }
   port_.BeginUpdate();
   port_.SetDataBits(dbFive);
@@ -239,10 +239,10 @@ TEST_F(ComPortTest, EveryOfferedLineIsAcceptedByTheDevice) {
   port_.Parity().SetReplaceChar('?');
   port_.FlowControl().SetFlowControl(fcHardware);
   port_.EndUpdate();
-  EXPECT_EQ(tally_.lastLine.dataBits, 5);
-  EXPECT_EQ(tally_.lastLine.stopBits, sbOne5StopBits);
-  EXPECT_TRUE(tally_.lastLine.replaceOnError);
-  EXPECT_EQ(tally_.lastLine.errorChar, '?');
+  EXPECT_EQ(tally_.lastLine().dataBits, 5);
+  EXPECT_EQ(tally_.lastLine().stopBits, sbOne5StopBits);
+  EXPECT_TRUE(tally_.lastLine().replaceOnError);
+  EXPECT_EQ(tally_.lastLine().errorChar, '?');
   EXPECT_EQ(port_.Write("ok", 2), 2);
 }
 

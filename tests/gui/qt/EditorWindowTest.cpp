@@ -24,6 +24,7 @@
 #include "gui/qt/Panel.h"
 #include "serial/PortDefaults.h"
 #include "tests/support/GuiTestSupport.h"
+#include "tests/support/RecordingBackend.h"
 
 namespace {
 
@@ -280,55 +281,15 @@ TEST_F(EditorTest, PortThatCannotBeOpenedShowsItsErrorAndTheEditorStillOpens) {
   EXPECT_TRUE(printer_.Requests().empty());
 }
 
-// The editor's port: the real one on the simulator, failing every write after
-// the first `allowed`, as a cable pulled between two exchanges.
-class WritesFailAfter : public SerialBackend {
- public:
-  explicit WritesFailAfter(int allowed) : allowed_(allowed) { SetProgramStartValues(port_); }
-  int Open(const std::string& name) override {
-    return Guard([&] {
-      port_.SetPort(name);
-      port_.Open();
-    });
-  }
-  int Close() override {
-    return Guard([&] { port_.Close(); });
-  }
-  bool IsOpen() const override { return port_.Connected(); }
-  int SetQueueSizes(std::int32_t, std::int32_t) override { return 0; }
-  int SetLineSettings(const SerialLineSettings&) override { return 0; }
-  int SetTimeouts(const SerialTimeouts&) override { return 0; }
-  int ReadModemStatus() override { return 0; }
-  int Read(void* buffer, std::int32_t count, std::int32_t& transferred) override {
-    return Guard([&] { transferred = port_.Read(buffer, count); });
-  }
-  int Write(const void* buffer, std::int32_t count, std::int32_t& transferred) override {
-    transferred = 0;
-    if (allowed_-- <= 0) return EIO;
-    return Guard([&] { transferred = port_.Write(buffer, count); });
-  }
-  int Purge(bool input, bool output) override {
-    return Guard([&] { port_.ClearBuffer(input, output); });
-  }
-
- private:
-  template <typename Action>
-  static int Guard(Action action) {
-    try {
-      action();
-      return 0;
-    } catch (const EComPort&) {
-      return EIO;
-    }
-  }
-  TComPort port_;
-  int allowed_;
-};
-
 TEST_F(EditorTest, PortFailingOnTheRatesKeepsTheNewMaskAndTheOldRates) {
   printer_.SetEnableMask("10100001");
   printer_.SetRates({"1", "2", "3", "4", "5", "6", "7", "8"});
-  TCustomComPort failing(std::make_unique<WritesFailAfter>(1));
+  // The real port on the simulator, failing every write after the first, as
+  // a cable pulled between two exchanges.
+  BackendTally tally;
+  tally.writesAllowed = 1;
+  TComPort failing(std::make_unique<RecordingBackend>(tally));
+  SetProgramStartValues(failing);
   failing.SetPort(printer_.PortPath());
   FiscalPort = &failing;
   EXPECT_THROW(Editor().ReadTaxes(), EComPort);

@@ -24,46 +24,11 @@
 #include "serial/PortNames.h"
 #include "serial/posix/VirtualPorts.h"
 #include "tests/support/GuiTestSupport.h"
+#include "tests/support/RecordingBackend.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class RecordingBackend : public SerialBackend {
- public:
-  std::vector<SerialLineSettings> applied;  // every line-settings record handed down
-  int opens = 0;
-
-  int Open(const std::string&) override {
-    ++opens;
-    open_ = true;
-    return 0;
-  }
-  int Close() override {
-    open_ = false;
-    return 0;
-  }
-  bool IsOpen() const override { return open_; }
-  int SetQueueSizes(std::int32_t, std::int32_t) override { return 0; }
-  int SetLineSettings(const SerialLineSettings& settings) override {
-    applied.push_back(settings);
-    return 0;
-  }
-  int SetTimeouts(const SerialTimeouts&) override { return 0; }
-  int ReadModemStatus() override { return 0; }
-  int Read(void*, std::int32_t, std::int32_t& transferred) override {
-    transferred = 0;
-    return 0;
-  }
-  int Write(const void*, std::int32_t count, std::int32_t& transferred) override {
-    transferred = count;
-    return 0;
-  }
-  int Purge(bool, bool) override { return 0; }
-
- private:
-  bool open_ = false;
-};
 
 // Everything the dialog can change, in one comparable value.
 auto Settings(const TComPort& port) {
@@ -126,9 +91,7 @@ class SetupDialogTest : public ::testing::Test {
   }
 
   std::unique_ptr<SerialBackend> MakeBackend() {
-    auto backend = std::make_unique<RecordingBackend>();
-    backend_ = backend.get();
-    return backend;
+    return std::make_unique<RecordingBackend>(tally_, nullptr);
   }
   // A published pseudo-terminal stand-in: any character device will do.
   void Publish(const std::string& name) {
@@ -138,7 +101,7 @@ class SetupDialogTest : public ::testing::Test {
     published_.push_back(link);
   }
 
-  RecordingBackend* backend_ = nullptr;
+  BackendTally tally_;
   TComPort port_;
   std::vector<fs::path> published_;
 };
@@ -255,15 +218,15 @@ TEST_F(SetupDialogTest, CancelAndTheCloseBoxKeepEverySettingAfterPicks) {
     });
     EXPECT_EQ(Settings(port_), before) << how;
   }
-  EXPECT_EQ(backend_->opens, 0);
+  EXPECT_EQ(static_cast<int>(tally_.opened.size()), 0);
 }
 
 TEST_F(SetupDialogTest, OkWithoutPicksChangesNothing) {
   const auto before = Settings(port_);
   RunDialog(port_, ClickOk);
   EXPECT_EQ(Settings(port_), before);
-  EXPECT_EQ(backend_->opens, 0);
-  EXPECT_TRUE(backend_->applied.empty());
+  EXPECT_EQ(static_cast<int>(tally_.opened.size()), 0);
+  EXPECT_TRUE(tally_.applied.empty());
 }
 
 TEST_F(SetupDialogTest, EnterChoosesOk) {
@@ -317,27 +280,27 @@ TEST_F(SetupDialogTest, CustomBaudRateTakesEffectAtTheNextOpen) {
     ClickOk(dialog);
   });
   EXPECT_EQ(port_.BaudRate(), brCustom);
-  EXPECT_TRUE(backend_->applied.empty());  // a closed port: only stored
+  EXPECT_TRUE(tally_.applied.empty());  // a closed port: only stored
 
   port_.Open();
-  ASSERT_EQ(backend_->applied.size(), 1u);
-  EXPECT_EQ(backend_->applied.back().baudRate, 9600);
+  ASSERT_EQ(tally_.applied.size(), 1u);
+  EXPECT_EQ(tally_.applied.back().baudRate, 9600);
 }
 
 TEST_F(SetupDialogTest, OnAnOpenPortTheChangesReachTheDeviceOnceAtTheEnd) {
   port_.Open();
-  backend_->applied.clear();
+  tally_.applied.clear();
   RunDialog(port_, [](TComSetupFrm& dialog) {
     Pick(dialog.Combo2, "9600");
     Pick(dialog.Combo4, "2");
     Pick(dialog.Combo5, "Even");
     ClickOk(dialog);
   });
-  ASSERT_EQ(backend_->applied.size(), 1u);
-  EXPECT_EQ(backend_->applied[0].baudRate, 9600);
-  EXPECT_EQ(backend_->applied[0].stopBits, sbTwoStopBits);
-  EXPECT_EQ(backend_->applied[0].parity, prEven);
-  EXPECT_EQ(backend_->opens, 1);  // same port name: no reopen
+  ASSERT_EQ(tally_.applied.size(), 1u);
+  EXPECT_EQ(tally_.applied[0].baudRate, 9600);
+  EXPECT_EQ(tally_.applied[0].stopBits, sbTwoStopBits);
+  EXPECT_EQ(tally_.applied[0].parity, prEven);
+  EXPECT_EQ(static_cast<int>(tally_.opened.size()), 1);  // same port name: no reopen
 }
 
 TEST_F(SetupDialogTest, NameDifferingOnlyInCaseSelectsTheListedPort) {
