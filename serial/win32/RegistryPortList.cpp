@@ -1,0 +1,38 @@
+// The serial ports on Windows: the values of
+// HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM, by the setup dialog's
+// algorithm (design Part 2.2): each value's data is a port name; the
+// enumeration stops at the first value it cannot read.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "framework/win32/WideText.h"
+#include "serial/PortList.h"
+
+std::vector<std::string> ListSerialPorts() {
+  std::vector<std::string> ports;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS) {
+    return ports;
+  }
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD nameLength = 256;
+    BYTE data[256];
+    DWORD dataSize = sizeof data;
+    DWORD type = 0;
+    if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataSize) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    if (type != REG_SZ) continue;  // a port name is a string; nothing else is one
+    std::wstring port(reinterpret_cast<const wchar_t*>(data), dataSize / sizeof(wchar_t));
+    // Without its terminating zero (the registry does not promise one).
+    port.resize(std::wstring_view(port.c_str()).size());
+    if (!port.empty()) ports.push_back(WideToUtf8(port));
+  }
+  RegCloseKey(key);
+  std::sort(ports.begin(), ports.end(), PortNameLess);
+  return ports;
+}
