@@ -1,25 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, only those that are missing.
-# Runs apt-get as root, or through sudo for an ordinary user.
+# Installs the Debian packages the project needs to build and test on Linux,
+# only those that are missing.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-packages=(
-  build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev googletest
-  libbenchmark-dev
-  clang libclang-rt-dev
+exec scripts/lib/apt-install.sh \
+  build-essential cmake ninja-build pkg-config \
+  qt6-base-dev libgl-dev \
+  libgtest-dev libgmock-dev googletest \
+  libbenchmark-dev \
+  clang libclang-rt-dev \
   fonts-dejavu-core
-)
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <stdexcept>
 
 namespace {
@@ -52,4 +53,15 @@ bool OtherProcessCanTake(const std::string& path) {
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+int WithPrivateRuntimeDir(const std::function<int()>& run) {
+  std::optional<TemporaryRuntimeDir> runtime;
+  try {
+    runtime.emplace();
+  } catch (const std::runtime_error& error) {
+    std::cerr << error.what() << "\n";
+    return 1;
+  }
+  return run();
 }

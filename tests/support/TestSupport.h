@@ -4,6 +4,7 @@
 // TemporaryRuntimeDir.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,3 +30,7 @@ class TemporaryRuntimeDir {
 // Whether another process could take the flock(2) lock on `path` right now,
 // asked from a child process as another program would.
 bool OtherProcessCanTake(const std::string& path);
+
+// Runs `run` (which runs the tests) with a TemporaryRuntimeDir for the whole
+// run; 1 when no runtime directory can be made.
+int WithPrivateRuntimeDir(const std::function<int()>& run);
