@@ -1,6 +1,6 @@
 // The serial ports on Windows: the values of
 // HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM, by the setup dialog's
-// algorithm (design Part 2.2): each value's data is a port name; the
+// algorithm: each value's data is a port name; the
 // enumeration stops at the first value it cannot read.
 #include <windows.h>
 
