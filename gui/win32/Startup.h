@@ -1,0 +1,41 @@
+// Start-up: the five windows of the program, each created once and hidden, in
+// this order: FormMainPDV (the main form), FormFP, FormYellowMsg,
+// FormKVMsgDlg, FormPorezi. They live until the object is destroyed, which
+// destroys them in the opposite order (the port closes with the main window).
+#pragma once
+
+#include <memory>
+
+class SerialBackend;
+class TFormMainPDV;
+class TFormFP;
+class TFormYellowMsg;
+class TFormKVMsgDlg;
+class TFormPorezi;
+class GuiDeviceUserInterface;
+
+class ProgramForms {
+ public:
+  // The fiscal port talks over `line` when one is given (tests), else over
+  // the platform's serial backend.
+  explicit ProgramForms(std::unique_ptr<SerialBackend> line = nullptr);
+  ~ProgramForms();
+  ProgramForms(const ProgramForms&) = delete;
+  ProgramForms& operator=(const ProgramForms&) = delete;
+
+ private:
+  std::unique_ptr<TFormMainPDV> mainPDV_;
+  std::unique_ptr<GuiDeviceUserInterface> deviceUi_;
+  std::unique_ptr<TFormFP> fp_;
+  std::unique_ptr<TFormYellowMsg> yellowMsg_;
+  std::unique_ptr<TFormKVMsgDlg> kvMsgDlg_;
+  std::unique_ptr<TFormPorezi> porezi_;
+};
+
+// The title of the program: the caption of the default exception display.
+extern const char* const kApplicationTitle;
+
+// The program: creates the windows, runs the event loop, shows an exception
+// that escapes start-up with the default exception display, and returns exit
+// code 0 in every case.
+int RunProgram();
