@@ -1,7 +1,8 @@
 #include "gui/win32/Shell.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include "gui/win32/Text.h"
 

@@ -1,7 +1,8 @@
 #include "gui/win32/Startup.h"
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "device/P00_FP.h"
 #include "gui/win32/Application.h"
