@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -57,6 +58,18 @@ std::string Convert(const char* to, const char* from, std::string_view input, Sk
   return out;
 }
 
+// Runs iconv over the whole input; nothing when any unit cannot be converted.
+std::optional<std::string> ConvertExactly(const char* to, const char* from,
+                                          std::string_view input) {
+  bool refused = false;
+  std::string converted = Convert(to, from, input, [&refused](const char*, std::size_t) {
+    refused = true;
+    return std::size_t{1};
+  });
+  if (refused) return std::nullopt;
+  return converted;
+}
+
 }  // namespace
 
 std::string DeviceToUtf8(std::string_view deviceText) {
@@ -66,4 +79,8 @@ std::string DeviceToUtf8(std::string_view deviceText) {
 
 std::string Utf8ToDevice(std::string_view utf8Text) {
   return Convert(kDeviceCodePage, "UTF-8", utf8Text, Utf8UnitLength);
+}
+
+std::optional<std::string> Utf8ToDeviceExact(std::string_view utf8Text) {
+  return ConvertExactly(kDeviceCodePage, "UTF-8", utf8Text);
 }

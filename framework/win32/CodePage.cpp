@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 // Windows-1250 through the system's tables. Both directions go one unit at a
 // time so that every unmappable or broken unit becomes exactly one "?", as on
@@ -54,27 +55,48 @@ std::string DeviceToUtf8(std::string_view deviceText) {
   return out;
 }
 
-std::string Utf8ToDevice(std::string_view utf8Text) {
+namespace {
+
+// The Windows-1250 byte of one UTF-8 unit; nothing when the unit is broken
+// or its character has no byte there.
+std::optional<char> DeviceByte(std::string_view unit) {
+  wchar_t wide[2];
+  const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, unit.data(),
+                                             static_cast<int>(unit.size()), wide, 2);
+  // One UTF-16 unit at most: a character beyond the BMP has no
+  // Windows-1250 byte anyway.
+  if (wideLength != 1) return std::nullopt;
+  char byte = 0;
+  BOOL defaulted = FALSE;
+  const int got = WideCharToMultiByte(kDeviceCodePage, WC_NO_BEST_FIT_CHARS, wide, 1, &byte, 1,
+                                      nullptr, &defaulted);
+  if (got != 1 || defaulted) return std::nullopt;
+  return byte;
+}
+
+// Converts unit by unit; `unmappable` decides what an unconvertible unit
+// becomes (a byte to append), or ends the conversion with nothing.
+template <typename Unmappable>
+std::optional<std::string> ConvertToDevice(std::string_view utf8Text, Unmappable unmappable) {
   std::string out;
   out.reserve(utf8Text.size());
   while (!utf8Text.empty()) {
     const std::size_t length = Utf8UnitLength(utf8Text);
-    const std::string_view unit = utf8Text.substr(0, length);
+    const std::optional<char> byte = DeviceByte(utf8Text.substr(0, length));
     utf8Text.remove_prefix(length);
-    wchar_t wide[2];
-    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, unit.data(),
-                                               static_cast<int>(unit.size()), wide, 2);
-    // One UTF-16 unit at most: a character beyond the BMP has no
-    // Windows-1250 byte anyway.
-    if (wideLength != 1) {
-      out += '?';
-      continue;
-    }
-    char byte = 0;
-    BOOL defaulted = FALSE;
-    const int got = WideCharToMultiByte(kDeviceCodePage, WC_NO_BEST_FIT_CHARS, wide, 1, &byte, 1,
-                                        nullptr, &defaulted);
-    out += got == 1 && !defaulted ? byte : '?';
+    const std::optional<char> appended = byte ? byte : unmappable();
+    if (!appended) return std::nullopt;
+    out += *appended;
   }
   return out;
+}
+
+}  // namespace
+
+std::string Utf8ToDevice(std::string_view utf8Text) {
+  return *ConvertToDevice(utf8Text, [] { return std::optional<char>('?'); });
+}
+
+std::optional<std::string> Utf8ToDeviceExact(std::string_view utf8Text) {
+  return ConvertToDevice(utf8Text, [] { return std::optional<char>(); });
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "serial/CPortCtl.h"
 #include "serial/PortDefaults.h"
 #include "tools/fptool/ResultBlock.h"
+#include "tools/fptool/Terminal.h"
 
 namespace {
 
@@ -28,19 +30,24 @@ enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2, kPortError = 3 }
 
 const char* const kUsage =
     "usage: fptool [--port NAME] [--baud RATE] COMMAND [ARGS]\n"
+    "       fptool --help | --version\n"
     "\n"
     "  --port NAME   port name as the program takes it (COM1 is /dev/ttyS0, ttyFP0 a\n"
     "                published port); a path containing \"/\" is used as is. Default COM1.\n"
     "  --baud RATE   one of the setup dialog's rates (default 19200)\n"
     "\n"
-    "commands:\n"
-    "  exec CMD [DATA]                 run one command, print its result block\n"
-    "  batch                           run \"CMD[ DATA]\" lines from standard input\n"
+    "commands for people (text in the terminal's UTF-8, converted to and from\n"
+    "the printer's code page, Windows-1250):\n"
     "  clock                           read the printer's clock (dd.mm.yyyy hh:nn:ss)\n"
     "  x-report                        print the X report\n"
     "  read-taxes                      print the eight tax groups: letter, enabled, rate\n"
     "  write-taxes R0 R1 R2 R3 R4 R5 R6 R7\n"
     "                                  write the rates of the enabled groups\n"
+    "\n"
+    "raw protocol commands (data bytes sent as given, reply bytes printed as\n"
+    "received, no conversion):\n"
+    "  exec CMD [DATA]                 run one command, print its result block\n"
+    "  batch                           run \"CMD[ DATA]\" lines from standard input\n"
     "\n"
     "exit status: 0 success, 1 a command or operation failed, 2 usage error,\n"
     "3 the serial port failed\n";
@@ -61,6 +68,7 @@ struct Invocation {
   std::string command;
   std::vector<std::string> args;
   std::vector<Request> requests;  // of exec and batch
+  TaxRates rates;                 // of write-taxes, as device text
 };
 
 // Notices go to standard error; the paper-out notice waits for a line on
@@ -73,6 +81,8 @@ class ConsoleUserInterface : public DeviceUserInterface {
   void ShowCatalogNotice(std::int32_t index) override {
     ShowNotice(catalog_.CatalogText(index));
     if (index != kPaperOutNotice) return;
+    // A script's input carries its answers already; a person needs telling.
+    if (StandardInputIsTerminal()) std::fputs("Put paper in, then press Enter.\n", stderr);
     std::string line;
     if (!std::getline(std::cin, line)) {
       throw Exception("Standard input ended while waiting for paper.");
@@ -103,7 +113,8 @@ int ParseCommandNumber(const std::string& text) {
   }
 }
 
-// Each line is CMD, optionally one blank and DATA (the rest, as it is).
+// Each line is CMD, optionally one blank and DATA (the rest, as it is). A
+// line may end in CR LF as files written on Windows do; the CR is no data.
 std::vector<Request> ParseBatch(std::istream& in) {
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::vector<Request> requests;
@@ -112,7 +123,8 @@ std::vector<Request> ParseBatch(std::istream& in) {
   while (start < all.size()) {
     std::size_t end = all.find('\n', start);
     if (end == std::string::npos) end = all.size();
-    const std::string line = all.substr(start, end - start);
+    std::string line = all.substr(start, end - start);
+    if (end < all.size() && !line.empty() && line.back() == '\r') line.pop_back();
     start = end + 1;
     ++lineNumber;
     const std::size_t blank = line.find(' ');
@@ -124,6 +136,16 @@ std::vector<Request> ParseBatch(std::istream& in) {
     }
   }
   return requests;
+}
+
+// A rate typed in the terminal, as the printer's code page holds it.
+std::string RateAsDeviceText(int group, const std::string& utf8) {
+  const std::optional<std::string> device = Utf8ToDeviceExact(utf8);
+  if (!device) {
+    throw UsageError(std::string("the rate of group ") + static_cast<char>('A' + group) +
+                     " is not UTF-8 text that the printer's code page (Windows-1250) can hold");
+  }
+  return *device;
 }
 
 void ExpectArgs(const Invocation& call, std::size_t least, std::size_t most) {
@@ -162,6 +184,9 @@ Invocation ParseInvocation(int argc, char** argv) {
     ExpectArgs(call, 0, 0);
   } else if (call.command == "write-taxes") {
     ExpectArgs(call, kTaxGroups, kTaxGroups);
+    for (int group = 0; group < kTaxGroups; ++group) {
+      call.rates[group] = RateAsDeviceText(group, call.args[group]);
+    }
   } else {
     throw UsageError("unknown command \"" + call.command + "\"");
   }
@@ -188,14 +213,31 @@ int RunRequests(FPCommand00& record, const std::vector<Request>& requests) {
 // would tell it: what was sent, then the result text.
 bool Succeeded(FPCommand00& record) {
   if (record.ErrorCode == fpres::Ok) return true;
-  std::fprintf(stderr, "Komanda %d\n%s\n", record.Command, record.ErrorText());
+  std::fprintf(stderr, "Komanda %d\n%s\n", record.Command,
+               DeviceToUtf8(record.ErrorText()).c_str());
   return false;
 }
 
+// No valid reply came (told on standard error): nothing of it may be shown as
+// the printer's. A reply with a printer condition is a valid reply.
+bool NoValidReply(FPCommand00& record) {
+  if (!fpres::IsExchangeFailure(record.ErrorCode)) return false;
+  Succeeded(record);
+  return true;
+}
+
 int RunClock(TFormFP& device) {
+  // A failed read has been told by the checked layer's notice already.
   const TDateTime time = device.ReadDeviceDateTime();
+  if (time == 0) {
+    if (device.FPCommand.ErrorCode == fpres::Ok) {
+      std::fprintf(stderr, "The printer's clock reply holds no valid date and time: \"%s\"\n",
+                   DeviceToUtf8(device.FPCommand.ReplyData).c_str());
+    }
+    return kFailed;
+  }
   std::printf("%s\n", FormatDateTime(time).c_str());
-  return time != 0 ? kSucceeded : kFailed;
+  return kSucceeded;
 }
 
 int RunXReport(TFormFP& device) {
@@ -212,18 +254,20 @@ int RunXReport(TFormFP& device) {
 
 int RunReadTaxes(FPCommand00& record) {
   const TaxEnableMask enabled = ReadEnableMask(record);
+  if (NoValidReply(record)) return kFailed;
   const bool maskRead = Succeeded(record);
   const TaxRates rates = ReadRates(record);
+  if (NoValidReply(record)) return kFailed;
   const bool ratesRead = Succeeded(record);
   for (int group = 0; group < kTaxGroups; ++group) {
     std::string line = std::string(1, static_cast<char>('A' + group)) + " " +
-                       (enabled[group] ? "1" : "0") + " " + rates[group] + "\n";
+                       (enabled[group] ? "1" : "0") + " " + DeviceToUtf8(rates[group]) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return maskRead && ratesRead ? kSucceeded : kFailed;
 }
 
-int RunWriteTaxes(FPCommand00& record, const std::vector<std::string>& args) {
+int RunWriteTaxes(FPCommand00& record, const TaxRates& rates) {
   const TaxEnableMask enabled = ReadEnableMask(record);
   // Without a reply the mask reads as all groups off, and 96 would go out
   // with an empty list; a script cannot see that, so nothing is written.
@@ -233,8 +277,6 @@ int RunWriteTaxes(FPCommand00& record, const std::vector<std::string>& args) {
     return kFailed;
   }
   const bool maskRead = Succeeded(record);
-  TaxRates rates;
-  for (int group = 0; group < kTaxGroups; ++group) rates[group] = args[group];
   try {
     WriteRates(record, enabled, rates);
   } catch (const EComPort&) {
@@ -252,7 +294,7 @@ int Run(const Invocation& call, TFormFP& device) {
   if (call.command == "clock") return RunClock(device);
   if (call.command == "x-report") return RunXReport(device);
   if (call.command == "read-taxes") return RunReadTaxes(record);
-  return RunWriteTaxes(record, call.args);
+  return RunWriteTaxes(record, call.rates);
 }
 
 }  // namespace
@@ -260,6 +302,10 @@ int Run(const Invocation& call, TFormFP& device) {
 int main(int argc, char** argv) {
   if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
     std::fputs(kUsage, stdout);
+    return kSucceeded;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::puts("fptool " FPTOOL_VERSION);
     return kSucceeded;
   }
   Invocation call;

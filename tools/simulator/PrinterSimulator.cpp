@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "framework/NamedLock.h"
 #include "serial/PortNames.h"
 #include "serial/posix/VirtualPorts.h"
 #include "tools/simulator/PrinterFrames.h"
@@ -179,6 +180,10 @@ struct PrinterSimulator::Impl {
   int wake[2] = {-1, -1};
   std::string portPath;
   std::vector<std::string> links;
+  // One per published name, held while this simulator runs: the mark that
+  // the name is taken, which a link alone cannot give (a crashed simulator
+  // leaves its link behind).
+  std::vector<std::unique_ptr<NamedLock>> nameLocks;
   std::thread thread;
   std::atomic<bool> stopping{false};
 
@@ -560,6 +565,12 @@ std::string PrinterSimulator::Publish(const std::string& name) {
     throw std::invalid_argument("\"" + name + "\" names " + PortDevicePath(name) +
                                 ", not a published port");
   }
+  auto nameLock = std::make_unique<NamedLock>("fpsim-" + name);
+  if (!nameLock->Acquire()) {
+    throw std::runtime_error("\"" + name +
+                             "\" is published by another simulator that is still running (lock " +
+                             nameLock->Path() + ")");
+  }
   if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST)
     throw SystemError("mkdir " + directory);
   struct stat existing {};
@@ -577,6 +588,7 @@ std::string PrinterSimulator::Publish(const std::string& name) {
   }
   std::lock_guard lock(impl_->mutex);
   impl_->links.push_back(link);
+  impl_->nameLocks.push_back(std::move(nameLock));
   return link;
 }
 

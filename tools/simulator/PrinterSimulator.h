@@ -78,6 +78,8 @@ class PrinterSimulator {
   std::string PortPath() const;
   // Publishes the port as NAME in the virtual-port directory (a symlink to
   // PortPath); returns the link's path. Removed again by the destructor.
+  // Raises when another simulator that is still running has published NAME;
+  // a link left behind by one that ended without cleaning up is replaced.
   std::string Publish(const std::string& name = "ttyFP0");
 
   // Clock of command 62: from the PC clock unless set.

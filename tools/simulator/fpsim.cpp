@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/DateTime.h"
 #include "tools/simulator/PrinterFrames.h"
 #include "tools/simulator/PrinterSimulator.h"
 
@@ -87,17 +88,18 @@ class Settings {
  public:
   explicit Settings(sim::PrinterSimulator& printer) : printer_(printer) {}
 
+  static bool Knows(const std::string& key) {
+    for (const char* known : {"clock", "mask", "rates", "fault", "status", "baud"}) {
+      if (key == known) return true;
+    }
+    return false;
+  }
+
   // Applies one setting; false with a message when it is not understood.
   bool Apply(const std::string& key, const std::string& value, std::string& error) {
     if (key == "clock") return SetClock(value, error);
-    if (key == "mask") {
-      printer_.SetEnableMask(value);
-      return true;
-    }
-    if (key == "rates") {
-      printer_.SetRates(sim::SplitCommas(value));
-      return true;
-    }
+    if (key == "mask") return SetMask(value, error);
+    if (key == "rates") return SetRates(value, error);
     if (key == "fault") return AddFault(value, error);
     if (key == "status") return AddStatus(value, error);
     if (key == "baud") return SetBaud(value, error);
@@ -115,12 +117,40 @@ class Settings {
   bool SetClock(const std::string& value, std::string& error) {
     int day, month, year, hour, minute, second;
     char tail;
+    TDateTime date = 0, time = 0;
+    // The reply carries the year in two digits, counted from 2000.
     if (std::sscanf(value.c_str(), "%d.%d.%d %d:%d:%d%c", &day, &month, &year, &hour, &minute,
-                    &second, &tail) != 6) {
-      error = "clock wants \"dd.mm.yyyy hh:nn:ss\"";
+                    &second, &tail) != 6 ||
+        year < 2000 || year > 2099 || !TryEncodeDate(year, month, day, date) ||
+        !TryEncodeTime(hour, minute, second, 0, time)) {
+      error =
+          "clock wants a date and time \"dd.mm.yyyy hh:nn:ss\" of the years 2000 to 2099, not \"" +
+          value + "\"";
       return false;
     }
     printer_.SetClock(day, month, year, hour, minute, second);
+    return true;
+  }
+
+  // A comma would move the mask out of field 2 of the reply to 83.
+  bool SetMask(const std::string& value, std::string& error) {
+    if (value.size() != 8 || value.find(',') != std::string::npos) {
+      error =
+          "mask wants eight characters, one per group A..H (\"1\" enabled), not \"" + value + "\"";
+      return false;
+    }
+    printer_.SetEnableMask(value);
+    return true;
+  }
+
+  bool SetRates(const std::string& value, std::string& error) {
+    std::vector<std::string> rates = sim::SplitCommas(value);
+    if (rates.size() != 8) {
+      error = "rates wants eight values, one per group A..H, comma-separated; \"" + value +
+              "\" has " + std::to_string(rates.size());
+      return false;
+    }
+    printer_.SetRates(rates);
     return true;
   }
 
@@ -199,7 +229,16 @@ int main(int argc, char** argv) {
       std::printf(kUsage, FaultList().c_str());
       return 0;
     }
-    if (arg.rfind("--", 0) != 0 || i + 1 >= args.size()) {
+    std::string problem;
+    if (arg.rfind("--", 0) != 0) {
+      problem = "unexpected argument \"" + arg + "\"";
+    } else if (arg != "--name" && !Settings::Knows(arg.substr(2))) {
+      problem = "unknown option " + arg;
+    } else if (i + 1 >= args.size()) {
+      problem = arg + " wants a value";
+    }
+    if (!problem.empty()) {
+      std::fprintf(stderr, "fpsim: %s\n\n", problem.c_str());
       std::fprintf(stderr, kUsage, FaultList().c_str());
       return 2;
     }

@@ -1,97 +1,28 @@
 // fptool as scripts see it: arguments, standard input, output and exit
 // status, with the printer simulator published under a name of its own.
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include "framework/CodePage.h"
 #include "messages/P00_KVMsgDlg.h"
+#include "serial/CPort.h"
+#include "tests/support/PtyPair.h"
+#include "tests/tools/support/RunProgram.h"
 #include "tools/simulator/PrinterSimulator.h"
-
-extern char** environ;
 
 namespace {
 
 using sim::Fault;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs fptool to its end (killed after 30 s), feeding `input` on standard input.
-Outcome RunTool(const std::vector<std::string>& args, const std::string& input = "") {
-  int in[2], out[2], err[2];
-  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-  for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) {
-    posix_spawn_file_actions_addclose(&actions, fd);
-  }
-  std::vector<std::string> all = {FPTOOL_PATH};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, FPTOOL_PATH, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(in[0]);
-  close(out[1]);
-  close(err[1]);
-  Outcome outcome;
-  if (spawned != 0) return outcome;
-
-  fcntl(in[1], F_SETFL, O_NONBLOCK);
-  std::size_t written = 0;
-  if (input.empty()) close(in[1]);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  bool outOpen = true, errOpen = true, inOpen = !input.empty();
-  while ((outOpen || errOpen) && std::chrono::steady_clock::now() < deadline) {
-    pollfd fds[3] = {{outOpen ? out[0] : -1, POLLIN, 0},
-                     {errOpen ? err[0] : -1, POLLIN, 0},
-                     {inOpen ? in[1] : -1, POLLOUT, 0}};
-    poll(fds, 3, 100);
-    char buffer[4096];
-    for (int i = 0; i < 2; ++i) {
-      if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
-      ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        (i == 0 ? outcome.out : outcome.err).append(buffer, n);
-      } else {
-        (i == 0 ? outOpen : errOpen) = false;
-      }
-    }
-    if (inOpen && (fds[2].revents & (POLLOUT | POLLERR))) {
-      ssize_t n = write(in[1], input.data() + written, input.size() - written);
-      if (n > 0) written += n;
-      if (n < 0 || written == input.size()) {
-        close(in[1]);
-        inOpen = false;
-      }
-    }
-  }
-  if (inOpen) close(in[1]);
-  if (outOpen || errOpen) kill(pid, SIGKILL);
-  close(out[0]);
-  close(err[0]);
-  int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
-  outcome.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  return outcome;
+Outcome RunTool(const std::vector<std::string>& args, const std::string& input = "",
+                int stdinFd = -1) {
+  return RunProgram(FPTOOL_PATH, args, input, stdinFd);
 }
 
 std::string Block(int code, int seq, int cmd, const std::string& data, const std::string& status,
@@ -111,10 +42,18 @@ class FpTool : public ::testing::Test {
   }
 
   // The tool on the simulator, reached by its published name.
-  Outcome Tool(std::vector<std::string> args, const std::string& input = "") {
+  Outcome Tool(std::vector<std::string> args, const std::string& input = "", int stdinFd = -1) {
     args.insert(args.begin(), {"--port", name_});
-    return RunTool(args, input);
+    return RunTool(args, input, stdinFd);
   }
+
+  std::vector<int> RequestedCommands() const {
+    std::vector<int> commands;
+    for (const sim::Request& request : printer.Requests()) commands.push_back(request.command);
+    return commands;
+  }
+
+  const std::string& PortName() const { return name_; }
 
   sim::PrinterSimulator printer;
 
@@ -174,6 +113,12 @@ TEST_F(FpTool, UsageErrorsSendNothing) {
       {"--speed", "9600", "clock"},
       {"read-taxes", "now"},
       {"write-taxes", "1", "2", "3", "4", "5", "6", "7"},
+      // Rates the printer's code page cannot carry: broken UTF-8, a letter
+      // Windows-1250 lacks, a character beyond the BMP.
+      {"write-taxes", "\xC4", "2", "3", "4", "5", "6", "7", "8"},
+      {"write-taxes", "1", "2\xFF", "3", "4", "5", "6", "7", "8"},
+      {"write-taxes", "1", "2", "3", "4", "5", "6", "7", "\xD0\xB6"},
+      {"write-taxes", "1", "2", "3", "\xF0\x9F\x98\x80", "5", "6", "7", "8"},
   };
   for (const auto& call : calls) {
     Outcome r = Tool(call);
@@ -181,6 +126,7 @@ TEST_F(FpTool, UsageErrorsSendNothing) {
     EXPECT_NE(r.err.find("usage: fptool"), std::string::npos);
     EXPECT_EQ(r.out, "");
   }
+  EXPECT_TRUE(printer.Requests().empty());
   // A bad batch line stops the batch before anything is sent.
   Outcome r = Tool({"batch"}, "62\nclock\n");
   EXPECT_EQ(r.status, 2);
@@ -188,10 +134,20 @@ TEST_F(FpTool, UsageErrorsSendNothing) {
   EXPECT_TRUE(printer.Requests().empty());
 }
 
+// The port's own message, whatever it says, is what the user reads.
 TEST(FpToolPort, PortFailureIsExitStatusThreeWithThePortsMessage) {
+  std::string message;
+  try {
+    TComPort port;
+    port.SetPort("/nonexistent/ttyFP");
+    port.Open();
+  } catch (const EComPort& error) {
+    message = error.Message();
+  }
+  ASSERT_FALSE(message.empty());
   Outcome r = RunTool({"--port", "/nonexistent/ttyFP", "exec", "62"});
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "Unable to open com port (Error: 2)\n");
+  EXPECT_EQ(r.err, message + "\n");
   EXPECT_EQ(r.out, "");
 }
 
@@ -199,11 +155,22 @@ TEST_F(FpTool, ClockPrintsTheDateAndTime) {
   Outcome r = Tool({"clock"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "24.12.2023 18:05:09\n");
+}
+
+// No date-time is ever printed that the printer did not give.
+TEST_F(FpTool, ClockWithoutAValidReplyPrintsOnlyTheReason) {
+  printer.SetReplyData(62, "31-02-24 10:00:00 \xE8");
+  Outcome r = Tool({"clock"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "The printer's clock reply holds no valid date and time: \"31-02-24 10:00:00 "
+            "\xC4\x8D\"\n");
 
   printer.Inject(Fault::ShortLen);
   r = Tool({"clock"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "30.12.1899 00:00:00\n");
+  EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
             "Komanda 62\nStampac je vratio duzinu 31 - van opsega!\n\nStatus: " + kNoStatus + "\n");
 }
@@ -219,6 +186,24 @@ TEST_F(FpTool, XReportWaitsForPaperThroughStandardInput) {
   // The paper-out notice, once per wait.
   const std::string notice = DeviceToUtf8(TFormKVMsgDlg().CatalogText(kPaperOutNotice)) + "\n";
   EXPECT_EQ(r.err, notice + notice);
+}
+
+TEST_F(FpTool, PaperOutAtATerminalTellsThePersonToPressEnter) {
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(terminal, 0);
+  ASSERT_EQ(grantpt(terminal), 0);
+  ASSERT_EQ(unlockpt(terminal), 0);
+  const int keyboard = open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(keyboard, 0);
+  ASSERT_EQ(write(terminal, "\n", 1), 1);  // Enter, typed ahead
+
+  printer.InjectStatus(sim::StatusPaperOut());
+  Outcome r = Tool({"x-report"}, "", keyboard);
+  close(keyboard);
+  close(terminal);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("press Enter"), std::string::npos) << r.err;
+  EXPECT_EQ(printer.XReportCount(), 1);
 }
 
 TEST_F(FpTool, XReportFailuresEndWithOne) {
@@ -237,6 +222,74 @@ TEST_F(FpTool, XReportFailuresEndWithOne) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Standard input ended"), std::string::npos);
   EXPECT_EQ(printer.XReportCount(), 0);
+}
+
+// Nothing is shown as the printer's groups unless its replies came; a reply
+// with a printer condition did come, and is shown as the editor shows it.
+TEST_F(FpTool, ReadTaxesWithoutValidRepliesPrintsNothing) {
+  const std::vector<std::vector<int>> failingAt = {{83}, {83, 97}};
+  for (const std::vector<int>& sent : failingAt) {
+    printer.ClearRequests();
+    if (sent.size() > 1) printer.Inject(Fault::None);
+    printer.Inject(Fault::ShortLen);
+    Outcome r = Tool({"read-taxes"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Komanda " + std::to_string(sent.back())), std::string::npos) << r.err;
+    EXPECT_EQ(RequestedCommands(), sent);
+  }
+
+  printer.InjectStatus(sim::StatusGeneralError());
+  Outcome r = Tool({"read-taxes"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "A 1 20.00\nB 1 10.00\nC 1 0.00\nD 1 0.00\nE 1 0.00\nF 1 0.00\nG 1 0.00\nH 1 0.00\n");
+  EXPECT_NE(r.err.find("Komanda 83"), std::string::npos) << r.err;
+}
+
+// People's commands speak UTF-8 and the printer Windows-1250; the raw
+// commands send every byte as given.
+TEST_F(FpTool, TaxCommandsConvertTextWhileExecSendsBytesAsGiven) {
+  printer.SetEnableMask("11000000");
+  Outcome r = Tool({"write-taxes", "\xC4\x8D",
+                    "\xC5\xBD"
+                    "5",
+                    "c", "d", "e", "f", "g", "h"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(printer.Requests().back().data,
+            "\xE8,\x8E"
+            "5,");
+  r = Tool({"read-taxes"});
+  EXPECT_EQ(r.out,
+            "A 1 \xC4\x8D\nB 1 \xC5\xBD"
+            "5\nC 0 0.00\nD 0 0.00\nE 0 0.00\nF 0 0.00\nG 0 0.00\nH 0 0.00\n");
+
+  std::string low, high;
+  for (int byte = 1; byte < 128; ++byte) low += static_cast<char>(byte);
+  for (int byte = 128; byte < 256; ++byte) high += static_cast<char>(byte);
+  printer.ClearRequests();
+  for (const std::string& data : {std::string("\xC4\x8D"), low, high}) {
+    r = Tool({"exec", "96", data});
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  const auto requests = printer.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].data, "\xC4\x8D");
+  EXPECT_EQ(requests[1].data, low);
+  EXPECT_EQ(requests[2].data, high);
+}
+
+TEST_F(FpTool, BatchTakesCrLfLineEnds) {
+  Outcome r = Tool({"batch"}, "62\r\n96 1,2\r\n83\r\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(RequestedCommands(), (std::vector<int>{62, 96, 83}));
+  EXPECT_EQ(printer.Requests().at(1).data, "1,2");
+}
+
+TEST(FpToolVersion, IsTheProjectVersion) {
+  Outcome r = RunTool({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "fptool " PROJECT_VERSION_TEXT "\n");
 }
 
 TEST_F(FpTool, ReadTaxesPrintsTheEightGroups) {

@@ -3,17 +3,37 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "fiscal/P00_fpsend.h"
+#include "serial/PortDefaults.h"
 #include "serial/PortNames.h"
 #include "serial/posix/VirtualPorts.h"
-#include "tests/support/PrinterLine.h"
+#include "tools/simulator/PrinterSimulator.h"
 
 namespace {
 
-class PrinterSimulator : public PrinterLine {};
+// A command record on a port whose far end is the simulator itself (not the
+// shared test printer, which stands for whatever simulator a platform has).
+class PrinterSimulator : public ::testing::Test {
+ protected:
+  PrinterSimulator() {
+    SetProgramStartValues(port);
+    port.SetPort(printer.PortPath());
+    FiscalPort = &port;
+    LastSequence = 31;
+  }
+  ~PrinterSimulator() override { FiscalPort = nullptr; }
+
+  sim::PrinterSimulator printer;
+  TComPort port;
+  FPCommand00 record;
+};
 
 // The program would open /dev/null or the first built-in port under these
 // names, so publishing them could only mislead.
@@ -23,6 +43,22 @@ TEST_F(PrinterSimulator, RefusesNamesThatMapToADevice) {
     struct stat link {};
     EXPECT_NE(lstat((VirtualPortDirectory() + "/" + name).c_str(), &link), 0) << name;
   }
+}
+
+// A name is one simulator's while it runs; a link whose simulator ended
+// without removing it is free to take.
+TEST_F(PrinterSimulator, PublishesANameOnlyWhenNoRunningSimulatorHasIt) {
+  const std::string link = printer.Publish("ttyFPtaken");
+  {
+    sim::PrinterSimulator second;
+    EXPECT_THROW(second.Publish("ttyFPtaken"), std::runtime_error);
+  }
+  EXPECT_EQ(std::filesystem::read_symlink(link), printer.PortPath());
+
+  const std::string left = VirtualPortDirectory() + "/ttyFPleft";
+  ASSERT_EQ(symlink("/dev/pts/4095", left.c_str()), 0);
+  EXPECT_EQ(printer.Publish("ttyFPleft"), left);
+  EXPECT_EQ(std::filesystem::read_symlink(left), printer.PortPath());
 }
 
 TEST_F(PrinterSimulator, CutsReplyDataToWhatAFrameHolds) {
