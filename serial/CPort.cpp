@@ -34,9 +34,10 @@ const char* ComErrorText(std::int32_t code) {
 
 namespace {
 
-std::string ComErrorMessage(std::int32_t code, std::int32_t winCode) {
+std::string ComErrorMessage(std::int32_t code, std::int32_t winCode, const std::string& detail) {
   std::string message = ComErrorText(code);
   if (winCode > 0) message += " (Error: " + std::to_string(winCode) + ")";
+  if (!detail.empty()) message += "\n" + detail;
   return message;
 }
 
@@ -50,8 +51,8 @@ bool Assign(T& field, T value) {
 
 }  // namespace
 
-EComPort::EComPort(std::int32_t code, std::int32_t winCode)
-    : Exception(ComErrorMessage(code, winCode)),
+EComPort::EComPort(std::int32_t code, std::int32_t winCode, const std::string& detail)
+    : Exception(ComErrorMessage(code, winCode, detail)),
       code_(code),
       winCode_(winCode > 0 ? winCode : -1) {}
 
@@ -211,7 +212,7 @@ void TCustomComPort::Open() {
   }
   // Only to learn the lines' first state; a failure leaves the port open.
   if (const int error = backend_->ReadModemStatus(); error != 0)
-    throw EComPort(CError_ModemStatFailed, error);
+    Fail(CError_ModemStatFailed, error);
 }
 
 void TCustomComPort::Close() {
@@ -225,15 +226,32 @@ void TCustomComPort::Close() {
 void TCustomComPort::ClearBuffer(bool input, bool output) {
   // Deliberately not guarded by Connected: on a closed port the backend
   // reports its invalid-descriptor error, which is what the caller sees.
-  if (const int error = backend_->Purge(input, output); error != 0)
-    throw EComPort(CError_PurgeFailed, error);
+  int error = backend_->Purge(input, output);
+  if (error != 0 && ReopenedAfter(error)) error = backend_->Purge(input, output);
+  if (error != 0) Fail(CError_PurgeFailed, error);
+}
+
+bool TCustomComPort::ReopenedAfter(int error) {
+  if (!connected_ || !backend_->DeviceGone(error)) return false;
+  Close();
+  try {
+    Open();
+  } catch (const EComPort&) {
+    return false;  // not back yet: the caller reports the dead device's error
+  }
+  return true;
+}
+
+void TCustomComPort::Fail(std::int32_t code, int error) {
+  if (connected_ && backend_->DeviceGone(error)) Close();
+  throw EComPort(code, error, backend_->ErrorDetail(error, port_));
 }
 
 std::int32_t TCustomComPort::Write(const void* buffer, std::int32_t count) {
   if (!backend_->IsOpen()) throw EComPort(CError_PortNotOpen, -1);
   std::int32_t sent = 0;
   if (const int error = backend_->Write(buffer, count, sent); error != 0)
-    throw EComPort(CError_WriteFailed, error);
+    Fail(CError_WriteFailed, error);
   return sent;
 }
 
@@ -241,7 +259,7 @@ std::int32_t TCustomComPort::Read(void* buffer, std::int32_t count) {
   if (!backend_->IsOpen()) throw EComPort(CError_PortNotOpen, -1);
   std::int32_t received = 0;
   if (const int error = backend_->Read(buffer, count, received); error != 0)
-    throw EComPort(CError_ReadFailed, error);
+    Fail(CError_ReadFailed, error);
   return received;
 }
 
@@ -330,7 +348,7 @@ void TCustomComPort::BufferChanged() {
 }
 
 void TCustomComPort::CreateHandle() {
-  if (const int error = backend_->Open(port_); error != 0) throw EComPort(CError_OpenFailed, error);
+  if (const int error = backend_->Open(port_); error != 0) Fail(CError_OpenFailed, error);
 }
 
 void TCustomComPort::DestroyHandle() {
@@ -346,15 +364,15 @@ void TCustomComPort::ApplySettings() {
 void TCustomComPort::ApplyBufferSettings() {
   if (const int error = backend_->SetQueueSizes(buffer_.InputSize(), buffer_.OutputSize());
       error != 0)
-    throw EComPort(CError_SetupComFailed, error);
+    Fail(CError_SetupComFailed, error);
 }
 
 void TCustomComPort::ApplyDCB() {
   if (const int error = backend_->SetLineSettings(LineSettings()); error != 0)
-    throw EComPort(CError_SetStateFailed, error);
+    Fail(CError_SetStateFailed, error);
 }
 
 void TCustomComPort::ApplyTimeouts() {
   if (const int error = backend_->SetTimeouts(timeouts_.Values()); error != 0)
-    throw EComPort(CError_TimeoutsFailed, error);
+    Fail(CError_TimeoutsFailed, error);
 }

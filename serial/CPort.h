@@ -5,6 +5,12 @@
 // calls bounded by the device time-outs. Every failure raises EComPort; no
 // operation returns an error value. All operations run on the GUI thread.
 //
+// A device that is gone (an adapter pulled out, the far end of a
+// pseudo-terminal closed: SerialBackend::DeviceGone) leaves nothing worth
+// keeping open: the failing operation closes the port before it raises, and
+// ClearBuffer, the first step of every exchange, opens the port afresh by its
+// name first. So an adapter plugged back in serves the next command.
+//
 // Platform calls live behind SerialBackend (SerialBackend.h): a POSIX backend
 // on termios now; tests and the fuzzer may hand the port another backend.
 #pragma once
@@ -33,10 +39,12 @@ enum ComErrorCode : std::int32_t {
 
 // The port's exception. Message: the code's text, followed by
 // " (Error: <WinCode>)" when the platform's error number is above 0;
-// WinCode is -1 when the message carries no number.
+// WinCode is -1 when the message carries no number. A non-empty `detail`
+// (the backend's ErrorDetail: the device, the system's reason, the remedy)
+// follows on a second line, so the first line stays the same everywhere.
 class EComPort : public Exception {
  public:
-  EComPort(std::int32_t code, std::int32_t winCode);
+  EComPort(std::int32_t code, std::int32_t winCode, const std::string& detail = {});
   std::int32_t Code() const { return code_; }
   std::int32_t WinCode() const { return winCode_; }
 
@@ -164,6 +172,8 @@ class TCustomComPort {
   void Open();
   void Close();
   bool Connected() const { return connected_; }
+  // On a device that is gone, reopens the port by its name and discards on
+  // the new device; nothing has been sent yet when an exchange calls this.
   void ClearBuffer(bool input, bool output);
   std::int32_t Write(const void* buffer, std::int32_t count);
   std::int32_t Read(void* buffer, std::int32_t count);
@@ -218,6 +228,12 @@ class TCustomComPort {
 
  private:
   bool Applying() const { return connected_ && updateCount_ == 0; }
+  // Raises EComPort for a failed platform call, closing the port first when
+  // the device is gone.
+  [[noreturn]] void Fail(std::int32_t code, int error);
+  // Closes the port on a dead device and opens it again by its name; false
+  // when the device is not back (the port stays closed then).
+  bool ReopenedAfter(int error);
 
   std::unique_ptr<SerialBackend> backend_;
   bool connected_ = false;

@@ -15,6 +15,13 @@ namespace {
 
 constexpr UINT kDeviceCodePage = 1250;
 
+// Windows (and wine) map the five bytes that Windows-1250 leaves undefined
+// (0x81, 0x83, 0x88, 0x90, 0x98) to the C1 control of the same number; the
+// code page defines no C1 control at all, so none is a character here.
+bool IsC1Control(wchar_t c) {
+  return c >= 0x80 && c <= 0x9F;
+}
+
 // Length of the UTF-8 unit at the start of `text`: its lead byte and the
 // continuation bytes that really follow it (1 for a bad lead byte).
 std::size_t Utf8UnitLength(std::string_view text) {
@@ -40,12 +47,14 @@ std::string DeviceToUtf8(std::string_view deviceText) {
     wchar_t wide = 0;
     // MB_ERR_INVALID_CHARS: a byte that Windows-1250 leaves undefined fails
     // instead of becoming a private-use character.
-    if (MultiByteToWideChar(kDeviceCodePage, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) != 1) {
+    if (MultiByteToWideChar(kDeviceCodePage, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) != 1 ||
+        IsC1Control(wide)) {
       out += '?';
       continue;
     }
     char utf8[4];
-    const int length = WideCharToMultiByte(CP_UTF8, 0, &wide, 1, utf8, sizeof utf8, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, &wide, 1, utf8, sizeof utf8, nullptr, nullptr);
     if (length <= 0) {
       out += '?';
     } else {

@@ -1,7 +1,10 @@
 #include "serial/posix/PosixBackend.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <locale.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -12,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 #include "serial/PortNames.h"
 #include "serial/posix/Termios2.h"
@@ -465,4 +469,71 @@ int PosixBackend::Purge(bool input, bool output) {
   if (output && ::tcflush(fd_, TCOFLUSH) != 0) return errno;
   if (input) filter_.Reset();
   return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Errors for the user
+
+bool PosixBackend::DeviceGone(int error) const {
+  return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+namespace {
+
+// The system's reason in English, whatever the user's locale: the port's
+// other texts are English too.
+std::string SystemReason(int error) {
+  static const locale_t english = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+  const char* reason = english ? ::strerror_l(error, english) : std::strerror(error);
+  return reason ? reason : "System error " + std::to_string(error);
+}
+
+// The group that owns the device node; Debian's serial ports belong to dialout.
+std::string OwningGroup(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) {
+    if (const group* owner = ::getgrgid(info.st_gid)) return owner->gr_name;
+  }
+  return "dialout";
+}
+
+std::string UserName() {
+  if (const passwd* user = ::getpwuid(::getuid())) return user->pw_name;
+  return "$USER";
+}
+
+std::string Remedy(int error, const std::string& path) {
+  switch (error) {
+    case EACCES:
+    case EPERM: {
+      const std::string group = OwningGroup(path);
+      return "Only members of the group \"" + group +
+             "\" may use the port: run \"sudo usermod -aG " + group + " " + UserName() +
+             "\", then log out and in again";
+    }
+    case EBUSY:
+    case EWOULDBLOCK:  // the lock of another opener
+      return "Another program has the port open; close that program, or choose another port";
+    case ENOENT:
+      return "This PC has no such port: check that the printer's adapter is plugged in and "
+             "choose a port that the setup dialog lists";
+    case ENOTTY:
+      return "The device is no serial port: choose another port";
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+      return "The port's device went away: plug the adapter in again and repeat the command";
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+std::string PosixBackend::ErrorDetail(int error, const std::string& portName) const {
+  if (error <= 0) return {};
+  const std::string path = PortDevicePath(portName);
+  std::string detail = (path.empty() ? "No port name" : path) + ": " + SystemReason(error);
+  if (const std::string remedy = Remedy(error, path); !remedy.empty()) detail += ". " + remedy;
+  return detail + ".";
 }

@@ -62,6 +62,14 @@ class PosixBackend : public SerialBackend {
 
   int Purge(bool input, bool output) override;
 
+  // EIO (a hung-up tty: the adapter pulled out, the far end of a
+  // pseudo-terminal closed), ENXIO and ENODEV.
+  bool DeviceGone(int error) const override;
+  // "<device path>: <strerror>." and, where the user can act, what to do:
+  // join the device's group for EACCES/EPERM, close the program that holds
+  // the port, plug the adapter back in.
+  std::string ErrorDetail(int error, const std::string& portName) const override;
+
  private:
   int SetModemLine(int line, bool on);
   int ApplyModemLines(const SerialLineSettings& settings);

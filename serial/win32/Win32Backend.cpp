@@ -211,6 +211,7 @@ int Win32Backend::SetLineSettings(const SerialLineSettings& settings) {
   line.EofChar = 0;
   line.EvtChar = 0;  // no line-event monitor on this platform
   if (!SetCommState(Handle(handle_), &line)) return static_cast<int>(GetLastError());
+  discardNull_ = settings.discardNull;
   return 0;
 }
 
@@ -286,9 +287,6 @@ int Win32Backend::Read(void* buffer, std::int32_t count, std::int32_t& transferr
   if (count < 0) return ERROR_INVALID_PARAMETER;
   if (count == 0) return 0;
   const Win32ReadPlan plan = PlanWin32Read(timeouts_, count);
-  const std::uint32_t writeConstant = native_ ? native_->writeConstant : 0;
-  if (const int error = UseNativeTimeouts(plan.interval, plan.totalConstant, writeConstant))
-    return error;
   std::uint32_t wanted = Unsigned(count);
   if (plan.queuedOnly) {
     DWORD errors = 0;
@@ -297,12 +295,39 @@ int Win32Backend::Read(void* buffer, std::int32_t count, std::int32_t& transferr
     wanted = std::min<std::uint32_t>(wanted, status.cbInQue);
     if (wanted == 0) return 0;
   }
-  std::optional<std::uint64_t> waitMs;
-  if (plan.totalMs) waitMs = *plan.totalMs + kReadGraceMs;
-  std::uint32_t done = 0;
-  const int error = Transfer(true, buffer, wanted, waitMs, done);
-  transferred = static_cast<std::int32_t>(done);
-  return error;
+  auto* bytes = static_cast<std::uint8_t*>(buffer);
+  const ULONGLONG start = GetTickCount64();
+  std::uint32_t kept = 0;
+  for (;;) {
+    // The total left of the call's own, after what earlier rounds took.
+    std::uint32_t totalConstant = plan.totalConstant;
+    std::optional<std::uint64_t> waitMs;
+    if (plan.totalMs) {
+      const std::uint64_t spent = GetTickCount64() - start;
+      if (kept > 0 && spent >= *plan.totalMs) break;
+      const std::uint64_t left = *plan.totalMs > spent ? *plan.totalMs - spent : 1;
+      totalConstant = static_cast<std::uint32_t>(std::min(left, kLongestNative));
+      waitMs = left + kReadGraceMs;
+    }
+    const std::uint32_t writeConstant = native_ ? native_->writeConstant : 0;
+    if (const int error = UseNativeTimeouts(plan.interval, totalConstant, writeConstant))
+      return error;
+    const std::uint32_t asked = wanted - kept;
+    std::uint32_t done = 0;
+    const int error = Transfer(true, bytes + kept, asked, waitMs, done);
+    // Zero bytes are dropped here too: wine ignores the DCB's fNull.
+    std::uint32_t arrived = done;
+    if (discardNull_) {
+      arrived = static_cast<std::uint32_t>(
+          std::remove(bytes + kept, bytes + kept + done, std::uint8_t{0}) - (bytes + kept));
+    }
+    kept += arrived;
+    transferred = static_cast<std::int32_t>(kept);
+    if (error != 0) return error;
+    // Only a round that filled its count and lost zero bytes reads on.
+    if (done < asked || kept >= wanted || plan.queuedOnly) break;
+  }
+  return 0;
 }
 
 int Win32Backend::Write(const void* buffer, std::int32_t count, std::int32_t& transferred) {

@@ -64,6 +64,7 @@ class Win32Backend : public SerialBackend {
   void* handle_ = nullptr;  // HANDLE of the device; null when closed
   void* event_ = nullptr;   // manual-reset event of the overlapped calls
   SerialTimeouts timeouts_{0, 0, 0, 0, 0};
+  bool discardNull_ = false;
   struct Native {
     std::uint32_t interval, totalConstant, writeConstant;
     bool operator==(const Native&) const = default;

@@ -1,4 +1,4 @@
-// Exchanges over a pseudo-terminal with the printer simulator at the far end.
+// Exchanges over a real line with the printer simulator at the far end.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -12,6 +12,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using sim::Fault;
+
+// "#NoPaper": result code 99.
+const sim::StatusBytes kPaperOut = {0, 0, 0x01, 0, 0, 0};
 
 class Exchange : public PrinterLine {};
 
@@ -97,7 +100,7 @@ class FaultyPrinter : public PrinterLine, public ::testing::WithParamInterface<F
 TEST_P(FaultyPrinter, RetriesTheSameFrameAndEndsWithTheRightCode) {
   const FaultCase& c = GetParam();
   for (Fault fault : c.faults) printer.Inject(fault);
-  if (c.code != 0) printer.InjectStatus(sim::StatusPaperOut(), sim::kAlways);
+  if (c.code != 0) printer.InjectStatus(kPaperOut, sim::kAlways);
 
   record.Execute(83, "");
 
@@ -218,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
 // status bytes, so a condition can follow a link fault.
 TEST_F(Exchange, AConditionAfterANakArrivesWithTheReply) {
   printer.Inject(Fault::Nak);
-  printer.InjectStatus(sim::StatusPaperOut());
+  printer.InjectStatus(kPaperOut);
   EXPECT_EQ(record.Execute(62, "").ErrorCode, 99);
   EXPECT_EQ(printer.Requests().size(), 2u);
 }

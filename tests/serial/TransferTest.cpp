@@ -1,8 +1,8 @@
-// Reads and writes over a pseudo-terminal: time-outs, flow control, the
-// bytes delivered, and a device that goes away.
+// Reads and writes over a real line whose far end the test plays (a
+// pseudo-terminal on Linux, a COM port mapped to one under wine): time-outs,
+// flow control, the bytes delivered, and a device that goes away.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
 #include <future>
 #include <string>
@@ -10,7 +10,7 @@
 
 #include "serial/CPort.h"
 #include "serial/PortDefaults.h"
-#include "tests/support/PtyPair.h"
+#include "tests/support/DeviceEnd.h"
 
 namespace {
 
@@ -29,12 +29,12 @@ std::string Without(std::string bytes, char a, char b) {
   return bytes;
 }
 
-// The program's port, open on a pseudo-terminal whose master the test plays.
+// The program's port, open on a line whose far end the test plays.
 class TransferTest : public ::testing::Test {
  protected:
   TransferTest() {
     SetProgramStartValues(port_);
-    port_.SetPort(pty_.SlavePath());
+    port_.SetPort(pty_.PortName());
     port_.Open();
   }
 
@@ -59,7 +59,7 @@ class TransferTest : public ::testing::Test {
     });
   }
 
-  PtyPair pty_;
+  DeviceEnd pty_;
   TComPort port_;
 };
 
@@ -164,7 +164,7 @@ TEST_F(TransferTest, FarEndClosingEndsReadAndWriteWithTheError) {
   port_.Timeouts().SetReadTotalConstant(5000);
   auto closed = std::async(std::launch::async, [this] {
     std::this_thread::sleep_for(200ms);
-    pty_.CloseMaster();
+    pty_.CloseFarEnd();
   });
   const Clock::time_point start = Clock::now();
   char buffer[10];
@@ -173,7 +173,7 @@ TEST_F(TransferTest, FarEndClosingEndsReadAndWriteWithTheError) {
     ADD_FAILURE() << "Read returned";
   } catch (const EComPort& error) {
     EXPECT_EQ(error.Code(), 3);
-    EXPECT_EQ(error.WinCode(), EIO);
+    EXPECT_EQ(error.WinCode(), kFarEndGoneReadError);
   }
   closed.get();
   EXPECT_LT(MillisecondsSince(start), 2000ms);  // not the 5.1 s time-out
@@ -183,7 +183,7 @@ TEST_F(TransferTest, FarEndClosingEndsReadAndWriteWithTheError) {
     ADD_FAILURE() << "Write returned";
   } catch (const EComPort& error) {
     EXPECT_EQ(error.Code(), 2);
-    EXPECT_EQ(error.WinCode(), EIO);
+    EXPECT_EQ(error.WinCode(), kFarEndGoneWriteError);
   }
   port_.Close();
   EXPECT_FALSE(port_.Connected());
@@ -198,14 +198,14 @@ TEST_F(TransferTest, CountsOutsideTheBufferAreRefused) {
     ADD_FAILURE() << "negative read count accepted";
   } catch (const EComPort& error) {
     EXPECT_EQ(error.Code(), 3);
-    EXPECT_EQ(error.WinCode(), EINVAL);
+    EXPECT_EQ(error.WinCode(), kBadArgumentError);
   }
   try {
     port_.Write(&byte, -1);
     ADD_FAILURE() << "negative write count accepted";
   } catch (const EComPort& error) {
     EXPECT_EQ(error.Code(), 2);
-    EXPECT_EQ(error.WinCode(), EINVAL);
+    EXPECT_EQ(error.WinCode(), kBadArgumentError);
   }
 }
 

@@ -1,11 +1,12 @@
-// A command record on a serial port whose far end is the printer simulator.
+// A command record on a serial port whose far end is the printer simulator
+// (TestPrinter: in the test process on Linux, beside wine on Windows).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "fiscal/P00_fpsend.h"
 #include "serial/PortDefaults.h"
-#include "tools/simulator/PrinterSimulator.h"
+#include "tests/support/TestPrinter.h"
 
 // The program's start values, with read time-outs cut to 50 ms so that the
 // cases with a silent printer cost a quarter of what they cost the program.
@@ -19,7 +20,7 @@ class PrinterLine : public ::testing::Test {
  protected:
   PrinterLine() {
     SetProgramStartValues(port);
-    port.SetPort(printer.PortPath());
+    port.SetPort(printer.PortName());
     UseShortReadTimeouts(port);
     FiscalPort = &port;
     LastSequence = 31;
@@ -30,7 +31,7 @@ class PrinterLine : public ::testing::Test {
     return printer.Requests().at(i).frame;
   }
 
-  sim::PrinterSimulator printer;
+  TestPrinter printer;
   TComPort port;
   FPCommand00 record;
 };

@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/LineTiming.h"
+
 class PtyPair {
  public:
   PtyPair() {
@@ -62,14 +64,3 @@ class PtyPair {
   int master_ = -1;
   std::string slavePath_;
 };
-
-// The slave's line discipline takes received bytes over asynchronously; give
-// it a moment before the port is expected to see (or act on) what was sent.
-inline void LetLineSettle() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-}
-
-inline std::chrono::milliseconds MillisecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                               start);
-}

@@ -53,7 +53,11 @@ TEST_F(MenuItem3Test, FailureShowsAnErrorBoxWithTheMessageAndLeavesTheMenu) {
 
 TEST_F(MenuItem3Test, PortFailureShowsThePortsMessage) {
   FormMainPDV->ComPortFiskal->SetPort("/dev/no-such-printer-port");
-  EXPECT_EQ(PressThree(), QStringList{"Error: Unable to open com port (Error: 2)"});
+  EXPECT_EQ(PressThree(),
+            QStringList{"Error: Unable to open com port (Error: 2)\n"
+                        "/dev/no-such-printer-port: No such file or directory. This PC has no such "
+                        "port: check that the printer's adapter is plugged in and choose a port "
+                        "that the setup dialog lists."});
   EXPECT_TRUE(printer_.Requests().empty());
 }
 
