@@ -43,4 +43,3 @@ class DeviceEnd {
 extern const int kNotOpenError;          // a call on a closed port
 extern const int kBadArgumentError;      // a negative count
 extern const int kFarEndGoneReadError;   // a read once the far end is gone
-extern const int kFarEndGoneWriteError;  // a write once the far end is gone

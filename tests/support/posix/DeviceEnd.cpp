@@ -7,7 +7,6 @@
 const int kNotOpenError = EBADF;
 const int kBadArgumentError = EINVAL;
 const int kFarEndGoneReadError = EIO;
-const int kFarEndGoneWriteError = EIO;
 
 struct DeviceEnd::Impl {
   PtyPair pty;

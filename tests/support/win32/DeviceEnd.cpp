@@ -7,7 +7,6 @@
 const int kNotOpenError = ERROR_INVALID_HANDLE;
 const int kBadArgumentError = ERROR_INVALID_PARAMETER;
 const int kFarEndGoneReadError = ERROR_BROKEN_PIPE;
-const int kFarEndGoneWriteError = ERROR_NOT_READY;
 
 struct DeviceEnd::Impl {
   HostLink link{"pty"};
