@@ -6,10 +6,14 @@
 // Command 96 carries the rates of the enabled groups in group order, each but
 // group H's followed by a comma. No result code is looked at anywhere here.
 //
-// Rates are not validated, with one exception: an enabled group's rate that
-// holds a comma is refused (Exception, nothing sent). The printer splits the
-// list at commas, so a decimal comma such as "7,5" would silently set this
-// group to 7 and shift every later group's rate one place.
+// Rates are free text: letters and blanks go out as typed. What would write
+// something the user never meant is refused, and nothing is sent:
+// - no group enabled: the mask was not read (a read without a valid reply
+//   leaves every group off), and 96 with an empty list clears group A;
+// - an enabled group's rate holding a comma: the printer splits the list at
+//   commas, so "7,5" would set this group to 7 and shift every later rate;
+// - an enabled group's rate holding a control character (a byte below 0x20):
+//   it would land inside the frame, where 0x05 separates the check sum.
 #pragma once
 
 #include <array>
@@ -23,7 +27,11 @@ using TaxEnableMask = std::array<bool, kTaxGroups>;
 using TaxRates = std::array<std::string, kTaxGroups>;  // 8-bit device text
 
 TaxEnableMask ParseEnableMask(std::string_view mask);
-std::string BuildRateList(const TaxEnableMask& enabled, const TaxRates& rates);  // may raise
+// Why these rates cannot be written, as a message for the user (ASCII,
+// Serbian Latin, naming the group); empty when they can.
+std::string RateListRefusal(const TaxEnableMask& enabled, const TaxRates& rates);
+// Raises Exception with the refusal when there is one.
+std::string BuildRateList(const TaxEnableMask& enabled, const TaxRates& rates);
 
 // The editor's exchanges on a command record.
 TaxEnableMask ReadEnableMask(FPCommand00& command);  // 83, field 2

@@ -159,7 +159,13 @@ void TFormPorezi::ReadTaxes() {
 }
 
 void TFormPorezi::WriteTaxes() {
-  WriteRates(FormFP->FPCommand, EnableMaskShown(), RatesTyped());
+  const TaxEnableMask enabled = EnableMaskShown();
+  const TaxRates rates = RatesTyped();
+  if (const std::string refusal = RateListRefusal(enabled, rates); !refusal.empty()) {
+    ShowWarning(QString::fromStdString(refusal));
+    return;
+  }
+  WriteRates(FormFP->FPCommand, enabled, rates);
 }
 
 void TFormPorezi::ShowEnableMask(const TaxEnableMask& enabled) {

@@ -2,8 +2,10 @@
 // at which rate, and writing new rates back with command 96.
 //
 // The rules live in TaxRules.h; this window only shows what they read and
-// hands them what the user typed. It looks at no result code and shows no
-// message of its own: port failures go to the default exception display.
+// hands them what the user typed. It looks at no result code. Rates the
+// rules refuse (nothing read, a comma or a control character in a rate) get
+// a warning box and are not sent; port failures go to the default exception
+// display.
 //
 // Keys: Escape closes the editor from any control, with or without shift
 // keys, and writes nothing. Enter presses a focused button (as Space does) and

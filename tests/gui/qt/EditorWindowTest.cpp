@@ -186,7 +186,6 @@ TEST_F(EditorTest, WriteSendsTheEnabledGroupsRatesByteExact) {
       {"11000000", " 20 ,1O,"},
       {"10000001", " 20 ,7"},
       {"00100000", "\xE8,"},
-      {"00000000", ""},
   };
   for (const Case& c : cases) {
     printer_.SetEnableMask(c.mask);
@@ -219,29 +218,29 @@ TEST_F(EditorTest, RateWithACommaIsRefusedWithAMessageAndNothingIsSent) {
     EXPECT_TRUE(Editor().isVisible());
   });
   EXPECT_TRUE(printer_.Requests().empty());
-  EXPECT_EQ(user_.BoxTexts(),
-            QStringList{"Stopa grupe A sadrzi zarez!\n\nZarez razdvaja stope grupa, pa stope nisu "
-                        "upisane u FP."});
+  EXPECT_EQ(user_.Saw(), QStringList{"Warning: Stopa grupe A sadrzi zarez!\n\nZarez razdvaja stope "
+                                     "grupa, pa stope nisu upisane u FP."});
 }
 
-TEST_F(EditorTest, SilentPrinterEmptiesTheBoxesQuietlyAndWriteStillSendsEmptyData) {
+// Command 96 with an empty list would clear group A: what was never read is
+// never written.
+TEST_F(EditorTest, SilentPrinterEmptiesTheBoxesQuietlyAndAWriteIsRefusedWithAWarning) {
   ShortenTimeouts();
   printer_.Inject(sim::Fault::Silence, sim::kAlways);
   WithEditorByKey([&] {
     EXPECT_EQ(Masks(), "00000000");
     EXPECT_EQ(RateTexts(), QStringList(kTaxGroups, QString()));
     EXPECT_TRUE(AllMaskBoxesDisabled());
+    EXPECT_TRUE(user_.Saw().isEmpty());  // the read itself says nothing
     printer_.ClearRequests();
+    ReplaceText(Editor().LEditProc[0], "20");
     QTest::mouseClick(Editor().ButtonUpisi, Qt::LeftButton);
     EXPECT_TRUE(AllMaskBoxesDisabled());
+    EXPECT_TRUE(Editor().isVisible());
   });
-  std::vector<sim::Request> writes = printer_.Requests();
-  ASSERT_FALSE(writes.empty());
-  for (const sim::Request& request : writes) {
-    EXPECT_EQ(request.command, 96);
-    EXPECT_EQ(request.data, "");
-  }
-  EXPECT_TRUE(user_.BoxTexts().isEmpty());
+  EXPECT_TRUE(printer_.Requests().empty());
+  EXPECT_EQ(user_.Saw(), QStringList{"Warning: Nijedna poreska grupa nije ukljucena!\n\nPrvo "
+                                     "procitajte grupe iz stampaca; stope nisu upisane u FP."});
 }
 
 TEST_F(EditorTest, EscapeClosesFromARateBoxAndEnterPressesOnlyAFocusedButton) {
