@@ -11,9 +11,10 @@
 #                           and exports WINEPREFIX, WINEDEBUG=-all,
 #                           WINEDLLOVERRIDES="mscoree,mshtml=" (no Mono or Gecko
 #                           installer). Starts a persistent wine server first, its
-#                           standard error in DIR/wineserver.log: the server takes a
-#                           pseudo-terminal it opens as its controlling terminal and
-#                           writes megabytes there when the far end closes. Then runs
+#                           standard error in $WINE_ENV_SERVER_LOG (default /dev/null):
+#                           the server takes a pseudo-terminal it opens as its
+#                           controlling terminal and dumps hundreds of megabytes of
+#                           object lists when the far end closes. Then runs
 #                           wineboot (some 5-20 s on a fresh prefix). Returns non-zero
 #                           when wine is missing or wineboot fails.
 #   wine_run SECONDS PROGRAM [ARGS...]
@@ -52,7 +53,7 @@ wine_env_start() {
 
 # The persistent server, started before any wine program (see above).
 _wine_env_server() {
-  wineserver -p 2>>"$WINE_ENV_DIR/wineserver.log" >/dev/null
+  wineserver -p 2>>"${WINE_ENV_SERVER_LOG:-/dev/null}" >/dev/null
 }
 
 wine_run() {
