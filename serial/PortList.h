@@ -8,5 +8,21 @@
 
 std::vector<std::string> ListSerialPorts();
 
+// What the system knows of the device behind a port, for a person choosing
+// among several: a label ("vendor") and its value ("FTDI").
+struct PortFact {
+  std::string label;
+  std::string value;
+};
+struct DescribedPort {
+  std::string name;  // as ListSerialPorts() lists it
+  std::vector<PortFact> facts;
+};
+// The ports of ListSerialPorts(), in its order, each with its facts. Linux:
+// the device file and, for a USB adapter, the USB ids, vendor and product
+// names, serial number and /dev/serial/by-id link; for a published port the
+// device its link leads to. Windows: the registry's device name.
+std::vector<DescribedPort> DescribeSerialPorts();
+
 // Ascending by text with ASCII letters compared regardless of case.
 bool PortNameLess(const std::string& left, const std::string& right);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/PortList.h"
+
 struct PortListSources {
   PortListSources();
 
@@ -19,6 +21,9 @@ struct PortListSources {
   std::string ttyClassDir;
   // Where pseudo-terminals are published (VirtualPortDirectory()).
   std::string virtualPortDir;
+  // Where udev links serial devices by their USB identity
+  // (/dev/serial/by-id); only the port descriptions read it.
+  std::string byIdDir;
   // Whether a built-in ttySn port has a UART behind it; given the port's
   // entry in ttyClassDir and its name. The 8250 driver registers ports that
   // may not exist at all ("phantom" ports of unknown type).
@@ -26,6 +31,7 @@ struct PortListSources {
 };
 
 std::vector<std::string> ListSerialPorts(const PortListSources& sources);
+std::vector<DescribedPort> DescribeSerialPorts(const PortListSources& sources);
 
 // The default UART test: the serial core's "type" attribute of the entry
 // (0 is an unknown port), or, where a kernel lacks that attribute, the type

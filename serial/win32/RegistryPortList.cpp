@@ -9,12 +9,16 @@
 #include "framework/win32/WideText.h"
 #include "serial/PortList.h"
 
-std::vector<std::string> ListSerialPorts() {
-  std::vector<std::string> ports;
+namespace {
+
+// Visits each value as (device name, port name): the value's name is the
+// driver's device (\Device\USBSER000), its data the port ("COM4").
+template <typename Visit>
+void ForEachSerialCommValue(Visit visit) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
       ERROR_SUCCESS) {
-    return ports;
+    return;
   }
   for (DWORD index = 0;; ++index) {
     wchar_t name[256];
@@ -30,9 +34,28 @@ std::vector<std::string> ListSerialPorts() {
     std::wstring port(reinterpret_cast<const wchar_t*>(data), dataSize / sizeof(wchar_t));
     // Without its terminating zero (the registry does not promise one).
     port.resize(std::wstring_view(port.c_str()).size());
-    if (!port.empty()) ports.push_back(WideToUtf8(port));
+    if (!port.empty()) visit(WideToUtf8(std::wstring(name, nameLength)), WideToUtf8(port));
   }
   RegCloseKey(key);
+}
+
+}  // namespace
+
+std::vector<std::string> ListSerialPorts() {
+  std::vector<std::string> ports;
+  ForEachSerialCommValue(
+      [&ports](const std::string&, const std::string& port) { ports.push_back(port); });
   std::sort(ports.begin(), ports.end(), PortNameLess);
+  return ports;
+}
+
+std::vector<DescribedPort> DescribeSerialPorts() {
+  std::vector<DescribedPort> ports;
+  ForEachSerialCommValue([&ports](const std::string& device, const std::string& port) {
+    ports.push_back({port, {{"device", device}}});
+  });
+  std::stable_sort(ports.begin(), ports.end(), [](const DescribedPort& a, const DescribedPort& b) {
+    return PortNameLess(a.name, b.name);
+  });
   return ports;
 }

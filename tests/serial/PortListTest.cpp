@@ -89,6 +89,48 @@ TEST_F(PortListTest, PublishedPortsOpenUnderTheirListedNames) {
   EXPECT_EQ(fs::canonical(PortDevicePath("ttyFP0")), "/dev/null");
 }
 
+// A USB adapter as the kernel and udev lay it out: its tty below the
+// adapter's interface, the names in the USB device's attributes, a by-id link
+// (another adapter's link beside it).
+TEST_F(PortListTest, DescribesAUsbAdapterByItsUsbNamesAndLink) {
+  AddTty("ttyUSB0", "pci0000:00/usb1/1-2/1-2:1.0");
+  const fs::path usbDevice = root_ / "sys/devices/pci0000:00/usb1/1-2";
+  const std::pair<const char*, const char*> attributes[] = {{"idVendor", "0403"},
+                                                            {"idProduct", "6001"},
+                                                            {"manufacturer", "FTDI"},
+                                                            {"product", "FT232R USB UART"},
+                                                            {"serial", "A9J4KL2B"}};
+  for (const auto& [file, text] : attributes) std::ofstream(usbDevice / file) << text << "\n";
+  AddTty("ttyS0", "pnp0/00:00", true, "4");
+  Publish("ttyFP0");
+  sources_.byIdDir = (root_ / "dev/serial/by-id").string();
+  fs::create_directories(sources_.byIdDir);
+  const fs::path byId = fs::path(sources_.byIdDir) / "usb-FTDI_FT232R_USB_UART_A9J4KL2B-if00-port0";
+  fs::create_symlink("../../ttyUSB0", byId);
+  fs::create_symlink("../../ttyUSB1", fs::path(sources_.byIdDir) / "usb-Other_A1-if00-port0");
+
+  using Facts = std::vector<std::pair<std::string, std::string>>;
+  auto factsOf = [](const DescribedPort& port) {
+    Facts facts;
+    for (const PortFact& fact : port.facts) facts.emplace_back(fact.label, fact.value);
+    return facts;
+  };
+  const std::vector<DescribedPort> ports = DescribeSerialPorts(sources_);
+  ASSERT_EQ(ports.size(), 3u);
+  std::vector<std::string> names;
+  for (const DescribedPort& port : ports) names.push_back(port.name);
+  EXPECT_EQ(names, ListSerialPorts(sources_));
+  EXPECT_EQ(names, (std::vector<std::string>{"COM1", "ttyFP0", "ttyUSB0"}));
+  EXPECT_EQ(factsOf(ports[0]), (Facts{{"device", "/dev/ttyS0"}}));
+  EXPECT_EQ(factsOf(ports[1]), (Facts{{"link", "/dev/null"}}));
+  EXPECT_EQ(factsOf(ports[2]), (Facts{{"device", "/dev/ttyUSB0"},
+                                      {"usb", "0403:6001"},
+                                      {"vendor", "FTDI"},
+                                      {"product", "FT232R USB UART"},
+                                      {"serial", "A9J4KL2B"},
+                                      {"by-id", byId.string()}}));
+}
+
 TEST_F(PortListTest, SortedRegardlessOfCase) {
   AddTty("ttyS1", "pnp0/00:01", true, "4");
   AddTty("ttyS9", "pnp0/00:09", true, "4");

@@ -4,6 +4,7 @@
 // Every exchange goes through the same command record, checked layer and tax
 // group rules as the program's windows.
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -21,20 +22,35 @@
 #include "messages/P00_KVMsgDlg.h"
 #include "serial/CPortCtl.h"
 #include "serial/PortDefaults.h"
+#include "serial/PortList.h"
+#include "serial/TraceBackend.h"
+#include "tools/fptool/PortCommands.h"
 #include "tools/fptool/ResultBlock.h"
 #include "tools/fptool/Terminal.h"
+#include "tools/fptool/TextEscape.h"
 
 namespace {
 
 enum ExitStatus { kSucceeded = 0, kFailed = 1, kUsageError = 2, kPortError = 3 };
 
 const char* const kUsage =
-    "usage: fptool [--port NAME] [--baud RATE] COMMAND [ARGS]\n"
+    "usage: fptool [--port NAME] [--baud RATE] [--trace FILE] COMMAND [ARGS]\n"
     "       fptool --help | --version\n"
     "\n"
     "  --port NAME   port name as the program takes it (COM1 is /dev/ttyS0, ttyFP0 a\n"
     "                published port); a path containing \"/\" is used as is. Default COM1.\n"
     "  --baud RATE   one of the setup dialog's rates (default 19200)\n"
+    "  --trace FILE  append every byte on the line both ways to FILE (\"-\": standard\n"
+    "                error): time stamps, hex, and a summary of each frame\n"
+    "\n"
+    "finding the printer:\n"
+    "  ports                           list the serial ports, with what the system\n"
+    "                                  knows of each (USB names, serial number, links)\n"
+    "  find [--ports P1,P2...] [--bauds B1,B2...]\n"
+    "                                  probe the ports (default: all listed) at the\n"
+    "                                  speeds (default 19200,9600,115200,38400,57600,\n"
+    "                                  4800,2400,1200) with command 62; print each port\n"
+    "                                  and speed where a printer answered, and its clock\n"
     "\n"
     "commands for people (text in the terminal's UTF-8, converted to and from\n"
     "the printer's code page, Windows-1250):\n"
@@ -65,10 +81,14 @@ struct Request {
 struct Invocation {
   std::string port = "COM1";
   TBaudRate baudRate = br19200;
+  bool lineChosen = false;  // --port or --baud given
+  std::string traceFile;    // empty: no trace
   std::string command;
   std::vector<std::string> args;
-  std::vector<Request> requests;  // of exec and batch
-  TaxRates rates;                 // of write-taxes, as device text
+  std::vector<Request> requests;        // of exec and batch
+  TaxRates rates;                       // of write-taxes, as device text
+  std::vector<std::string> probePorts;  // of find
+  std::vector<TBaudRate> probeSpeeds;   // of find
 };
 
 // Notices go to standard error; the paper-out notice waits for a line on
@@ -101,7 +121,41 @@ TBaudRate ParseBaudRate(const std::string& text) {
   for (std::size_t i = 1; i < items.size(); ++i) {
     if (items[i] == text) return static_cast<TBaudRate>(i);
   }
-  throw UsageError("--baud wants one of 110, 300, ... 256000, not \"" + text + "\"");
+  throw UsageError("a speed is one of 110, 300, ... 256000, not \"" + text + "\"");
+}
+
+// "A,B,C": the items, none of them empty.
+std::vector<std::string> SplitList(const std::string& option, const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    items.push_back(text.substr(start, comma - start));
+    if (items.back().empty()) throw UsageError(option + " wants a list such as A,B");
+    if (comma == std::string::npos) return items;
+    start = comma + 1;
+  }
+}
+
+// The options that follow a command's name, each with a value; the rest are
+// its arguments.
+void ParseFindOptions(Invocation& call) {
+  while (!call.args.empty() && call.args.front().rfind("--", 0) == 0) {
+    const std::string option = call.args.front();
+    if (call.args.size() < 2) throw UsageError(option + " wants a value");
+    const std::string value = call.args[1];
+    call.args.erase(call.args.begin(), call.args.begin() + 2);
+    if (option == "--ports") {
+      call.probePorts = SplitList(option, value);
+    } else if (option == "--bauds") {
+      call.probeSpeeds.clear();
+      for (const std::string& speed : SplitList(option, value)) {
+        call.probeSpeeds.push_back(ParseBaudRate(speed));
+      }
+    } else {
+      throw UsageError("unknown option " + option + " for find");
+    }
+  }
 }
 
 int ParseCommandNumber(const std::string& text) {
@@ -163,8 +217,12 @@ Invocation ParseInvocation(int argc, char** argv) {
     if (i + 1 >= argc) throw UsageError(option + " wants a value");
     if (option == "--port") {
       call.port = argv[i + 1];
+      call.lineChosen = true;
     } else if (option == "--baud") {
       call.baudRate = ParseBaudRate(argv[i + 1]);
+      call.lineChosen = true;
+    } else if (option == "--trace") {
+      call.traceFile = argv[i + 1];
     } else {
       throw UsageError("unknown option " + option);
     }
@@ -187,6 +245,12 @@ Invocation ParseInvocation(int argc, char** argv) {
     for (int group = 0; group < kTaxGroups; ++group) {
       call.rates[group] = RateAsDeviceText(group, call.args[group]);
     }
+  } else if (call.command == "ports" || call.command == "find") {
+    if (call.lineChosen) {
+      throw UsageError(call.command + " looks at every port: --port and --baud do not apply");
+    }
+    if (call.command == "find") ParseFindOptions(call);
+    ExpectArgs(call, 0, 0);
   } else {
     throw UsageError("unknown command \"" + call.command + "\"");
   }
@@ -269,15 +333,10 @@ int RunReadTaxes(FPCommand00& record) {
 
 int RunWriteTaxes(FPCommand00& record, const TaxRates& rates) {
   const TaxEnableMask enabled = ReadEnableMask(record);
-  // Without a reply the mask reads as all groups off, and 96 would go out
-  // with an empty list; a script cannot see that, so nothing is written.
-  if (fpres::IsExchangeFailure(record.ErrorCode)) {
-    Succeeded(record);
-    std::fprintf(stderr, "The enable mask could not be read; no rates were written.\n");
-    return kFailed;
-  }
   const bool maskRead = Succeeded(record);
   try {
+    // Refuses, sending nothing, when no group is enabled (as a mask read
+    // without a reply leaves them) or a rate would spoil the list.
     WriteRates(record, enabled, rates);
   } catch (const EComPort&) {
     throw;
@@ -295,6 +354,39 @@ int Run(const Invocation& call, TFormFP& device) {
   if (call.command == "x-report") return RunXReport(device);
   if (call.command == "read-taxes") return RunReadTaxes(record);
   return RunWriteTaxes(record, call.rates);
+}
+
+// The command on the printer's port, opened once for it.
+int RunOnPrinterPort(const Invocation& call, TraceOutput* trace) {
+  ConsoleUserInterface ui;
+  TFormFP device(ui);
+  FormFP = &device;
+  TComPort port(PrinterLine(trace));
+  SetProgramStartValues(port);
+  port.SetPort(call.port);
+  port.SetBaudRate(call.baudRate);
+  FiscalPort = &port;
+
+  int status = kFailed;
+  try {
+    port.Open();
+    status = Run(call, device);
+  } catch (const EComPort& error) {
+    std::fprintf(stderr, "%s\n", error.Message().c_str());
+    status = kPortError;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    status = kFailed;
+  }
+  FiscalPort = nullptr;
+  FormFP = nullptr;
+  return status;
+}
+
+std::string CommandLine(int argc, char** argv) {
+  std::string line = "fptool " FPTOOL_VERSION ":";
+  for (int i = 1; i < argc; ++i) line += std::string(" ") + argv[i];
+  return line;
 }
 
 }  // namespace
@@ -316,27 +408,28 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
 
-  ConsoleUserInterface ui;
-  TFormFP device(ui);
-  FormFP = &device;
-  TComPort port;
-  SetProgramStartValues(port);
-  port.SetPort(call.port);
-  port.SetBaudRate(call.baudRate);
-  FiscalPort = &port;
-
-  int status = kFailed;
-  try {
-    port.Open();
-    status = Run(call, device);
-  } catch (const EComPort& error) {
-    std::fprintf(stderr, "%s\n", error.Message().c_str());
-    status = kPortError;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "%s\n", error.what());
-    status = kFailed;
+  std::ofstream traceFile;
+  std::optional<TraceOutput> trace;
+  if (!call.traceFile.empty()) {
+    if (call.traceFile == "-") {
+      trace.emplace(std::cerr);
+    } else {
+      // Appended: an earlier run's trace may be what support still needs.
+      traceFile.open(call.traceFile, std::ios::app | std::ios::binary);
+      if (!traceFile) {
+        std::fprintf(stderr, "fptool: cannot write the trace to %s\n", call.traceFile.c_str());
+        return kUsageError;
+      }
+      trace.emplace(traceFile);
+    }
+    trace->Line(EscapeControls(CommandLine(argc, argv)));
   }
-  FiscalPort = nullptr;
-  FormFP = nullptr;
-  return status;
+  TraceOutput* const tracing = trace ? &*trace : nullptr;
+
+  if (call.command == "ports") return RunPorts();
+  if (call.command == "find") {
+    return RunFind(call.probePorts.empty() ? ListSerialPorts() : call.probePorts,
+                   call.probeSpeeds.empty() ? DefaultProbeSpeeds() : call.probeSpeeds, tracing);
+  }
+  return RunOnPrinterPort(call, tracing);
 }

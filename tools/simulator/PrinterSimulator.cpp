@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -81,6 +82,22 @@ ClockValue PcClock() {
   localtime_r(&now, &local);
   return {local.tm_mday, local.tm_mon + 1, local.tm_year + 1900,
           local.tm_hour, local.tm_min,     local.tm_sec};
+}
+
+// The speed the program set on its end of the line, in bit/s; 0 for one
+// classic termios has no name for.
+int ProgramLineSpeed(int slave) {
+  termios line{};
+  if (tcgetattr(slave, &line) != 0) return 0;
+  const std::pair<speed_t, int> speeds[] = {{B300, 300},       {B600, 600},      {B1200, 1200},
+                                            {B2400, 2400},     {B4800, 4800},    {B9600, 9600},
+                                            {B19200, 19200},   {B38400, 38400},  {B57600, 57600},
+                                            {B115200, 115200}, {B230400, 230400}};
+  const speed_t speed = cfgetospeed(&line);
+  for (const auto& [code, bitsPerSecond] : speeds) {
+    if (code == speed) return bitsPerSecond;
+  }
+  return 0;
 }
 
 std::string ClockReply(const ClockValue& c) {
@@ -198,6 +215,7 @@ struct PrinterSimulator::Impl {
   std::deque<FaultEntry> faults;
   std::deque<StatusEntry> statuses;
   std::chrono::microseconds pacing{0};
+  int lineSpeed = 0;  // bit/s it listens at; 0: any
   std::chrono::milliseconds xoffHoldTime{2000};
   std::vector<Request> requests;
   int xReports = 0;
@@ -333,9 +351,23 @@ void PrinterSimulator::Impl::HandleFrame(const Bytes& frame) {
   Request request = ParseRequest(frame);
   Fault fault = Fault::None;
   StatusBytes status{};
+  int listening = 0;
   {
     std::lock_guard lock(mutex);
     requests.push_back(request);
+    listening = lineSpeed;
+  }
+  // At another speed a real printer receives noise; the pseudo-terminal
+  // carries the bytes intact, so the speed is compared instead.
+  const int programSpeed = listening != 0 ? ProgramLineSpeed(slave) : 0;
+  if (programSpeed != listening) {
+    requestArrived.notify_all();
+    Log("PC>FP " + HexBytes(frame) + "  | sent at " + std::to_string(programSpeed) +
+        " bit/s, the printer listens at " + std::to_string(listening) + ": not understood");
+    return;
+  }
+  {
+    std::lock_guard lock(mutex);
     if (request.intact) {
       FaultEntry f{};
       if (TakeFront(faults, f)) fault = f.fault;
@@ -650,6 +682,11 @@ void PrinterSimulator::ClearInjections() {
 void PrinterSimulator::SetXoffHoldTime(std::chrono::milliseconds hold) {
   std::lock_guard lock(impl_->mutex);
   impl_->xoffHoldTime = hold;
+}
+
+void PrinterSimulator::SetLineSpeed(int bitsPerSecond) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->lineSpeed = bitsPerSecond;
 }
 
 void PrinterSimulator::SetBytePacing(std::chrono::microseconds perByte) {

@@ -106,6 +106,11 @@ class PrinterSimulator {
   // How long the line stays held by an XoffHold fault when no reply follows.
   void SetXoffHoldTime(std::chrono::milliseconds hold);
 
+  // The speed the printer listens at, in bit/s (0, the default: any). A
+  // request sent while the program's end of the line is set to another speed
+  // is recorded but, as noise to the printer, not answered.
+  void SetLineSpeed(int bitsPerSecond);
+
   // Paces every byte it sends (0: at once). For the line's real speed:
   // 10 bits per byte at the baud rate.
   void SetBytePacing(std::chrono::microseconds perByte);

@@ -37,7 +37,8 @@ const char* const kUsage =
     "  --status S     status bytes for the next COUNT replies: paper-out,\n"
     "                 journal-paper-out, general-error, display-not-connected,\n"
     "                 none, or twelve hex digits (byte 0 first)\n"
-    "  --baud RATE    send at the line's real speed instead of at once\n"
+    "  --baud RATE    the printer's line speed: it answers only a port set to RATE,\n"
+    "                 and sends at that real speed instead of at once\n"
     "\n"
     "While it runs, the same settings can be typed as lines without the dashes\n"
     "(\"fault nak:3\", \"status paper-out\", \"mask 11000000\"), and also\n"
@@ -190,6 +191,7 @@ class Settings {
     }
     // Ten bits per byte on the line: start, eight data bits, stop.
     printer_.SetBytePacing(std::chrono::microseconds(10'000'000 / baud));
+    printer_.SetLineSpeed(baud);
     return true;
   }
 

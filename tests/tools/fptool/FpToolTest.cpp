@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -322,6 +326,105 @@ TEST_F(FpTool, WriteTaxesWritesNothingWithoutAMaskOrWithACommaInARate) {
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(r.err.empty());
   for (const sim::Request& request : printer.Requests()) EXPECT_NE(request.command, 96);
+}
+
+// find: ports and speeds probed with one request each, the printer's clock
+// printed where it answered.
+
+TEST_F(FpTool, FindNamesThePortAndSpeedWhereThePrinterAnswers) {
+  printer.SetLineSpeed(38400);
+  Outcome r = RunTool({"find", "--ports", PortName()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, PortName() + " 38400 24.12.2023 18:05:09\n");
+  // 19200, 9600 and 115200 went unanswered: one request each, no resends.
+  EXPECT_EQ(RequestedCommands(), (std::vector<int>{62, 62, 62, 62}));
+
+  r = RunTool({"find", "--ports", PortName(), "--bauds", "9600,4800"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(PortName() + ": no answer at 9600, 4800 bit/s"), std::string::npos) << r.err;
+}
+
+TEST_F(FpTool, FindGivesUpASilentPortWithinTheBound) {
+  printer.Inject(Fault::Silence, sim::kAlways);
+  const auto start = std::chrono::steady_clock::now();
+  Outcome r = RunTool({"find", "--ports", PortName()});
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(": no answer at 19200, 9600, 115200, 38400, 57600, 4800, 2400, 1200 bit/s"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(printer.Requests().size(), 8u);
+  EXPECT_LT(took, std::chrono::seconds(5));
+}
+
+// A port another program holds is not touched: skipped, with the port's reason.
+TEST_F(FpTool, FindSkipsAPortAnotherProgramHolds) {
+  std::string reason;
+  TComPort holder;
+  holder.SetPort(PortName());
+  holder.Open();
+  try {
+    TComPort second;
+    second.SetPort(PortName());
+    second.Open();
+  } catch (const EComPort& error) {
+    reason = error.Message();
+  }
+  ASSERT_FALSE(reason.empty());
+
+  Outcome r = RunTool({"find", "--ports", PortName() + ",/nonexistent/ttyFP"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(PortName() + ": skipped: " + reason), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("/nonexistent/ttyFP: skipped: "), std::string::npos) << r.err;
+  EXPECT_TRUE(printer.Requests().empty());
+}
+
+TEST_F(FpTool, PortsListsAPublishedPortWithTheDeviceItLeadsTo) {
+  Outcome r = RunTool({"ports"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find(PortName() + "\tlink: " + printer.PortPath() + "\n"), std::string::npos)
+      << r.out;
+
+  r = RunTool({"--port", PortName(), "find"});
+  EXPECT_EQ(r.status, 2);
+}
+
+// The trace shows every byte both ways and what each frame says, without
+// changing what is sent or printed.
+TEST_F(FpTool, TraceDecodesBothFramesOfAnExchange) {
+  const std::string tracePath = ::testing::TempDir() + "fptool-trace-" + PortName();
+  std::remove(tracePath.c_str());
+  printer.Inject(Fault::Nak);
+  Outcome r = Tool({"--trace", tracePath, "exec", "62"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, Block(0, 32, 62, "24-12-23 18:05:09", kNoStatus, "", ""));
+
+  std::ifstream file(tracePath);
+  const std::string trace((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::vector<std::string> expected = {
+      " PC>FP 01 24 20 3E 05 30 30 38 37 03\n",
+      " PC>FP = request SEQ 32 CMD 62 data \"\", BCC valid\n",
+      " FP>PC = NAK\n",
+      " FP>PC = reply SEQ 32 CMD 62 data \"24-12-23 18:05:09\" status 80 80 80 80 80 80 flags -, "
+      "BCC valid\n",
+  };
+  std::size_t at = 0;
+  for (const std::string& line : expected) {
+    at = trace.find(line, at);
+    EXPECT_NE(at, std::string::npos) << line << "\nin\n" << trace;
+  }
+  EXPECT_NE(trace.find(" FP>PC 01"), std::string::npos) << trace;
+  std::remove(tracePath.c_str());
+
+  // On standard error, with a damaged reply told as such.
+  printer.Inject(Fault::BadChecksum);
+  r = Tool({"--trace", "-", "exec", "62"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("flags -, BCC INVALID\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("flags -, BCC valid\n"), std::string::npos) << r.err;
 }
 
 }  // namespace
