@@ -53,6 +53,9 @@ void MainMenu::ReadDeviceTime() {
     return;
   }
   TDateTime time = FormFP->ReadDeviceDateTime();
+  // The notice has told why the printer is lost and the program is ending:
+  // a zero time after it would only mislead.
+  if (FormFP->LinkLost()) return;
   view_.ShowMessage(MessageKind::Information, "Vreme u Stampacu je:\n\n" + FormatDateTime(time));
   SetUnlocked();
 }
@@ -62,6 +65,7 @@ void MainMenu::MenuItem3() {
     FormFP->PrintDailyReport(fpcmd::XReportOption);
   } catch (const Exception& error) {
     view_.ShowMessage(MessageKind::Error, error.Message());
+    FormFP->EndProgramIfLinkLost();
   }
 }
 

@@ -8,7 +8,9 @@
 //   0  end the program (so do Escape and the close box)
 //
 // The keys act whatever the menu state; the state only decides which panels
-// take clicks and what they say.
+// take clicks and what they say. After a lost link (codes 3, 4, 5, 7) in the
+// X report or the checked clock read, the box or notice that says why stays
+// until the user closes it, nothing opens after it, and then the program ends.
 #pragma once
 
 #include <string>

@@ -83,13 +83,16 @@ void TFormFP::RunChecked(std::int32_t command, const std::string& data,
                          const std::string& description) {
   StoredCommand = command;
   StoredData = data;
+  linkLost_ = false;
   FPCommand.ExecuteText(std::to_string(command), data);
   if (FPCommand.ErrorCode == fpres::Ok) return;
   if (IsPaperOut() && WaitForPaper()) return;
-  // The program cannot go on without its printer; it ends once control is
-  // back in the event loop, after the caller has shown the message.
-  if (IsLinkFailure()) ui_.RequestTerminate();
+  linkLost_ = IsLinkFailure();
   throw Exception(DeviceToUtf8(description + "\n" + FPCommand.ErrorText()));
+}
+
+void TFormFP::EndProgramIfLinkLost() {
+  if (linkLost_) ui_.RequestTerminate();
 }
 
 bool TFormFP::IsLinkFailure() const {
@@ -114,6 +117,7 @@ TDateTime TFormFP::ReadDeviceDateTime() {
     RunChecked(fpcmd::ReadClock, "", kClockDescription);
   } catch (const Exception& error) {
     ui_.ShowNotice(Utf8ToDevice(error.Message()));
+    EndProgramIfLinkLost();
     return 0;
   }
   return DeviceClockToDateTime(FPCommand.ReplyData);

@@ -2,9 +2,13 @@
 //
 // RunChecked turns the record's result codes into exceptions carrying a
 // finished message for the user ("description\nErrorText"), with the
-// paper-out wait built in; link failures also ask the program to end. The
-// notice and the terminate request reach this layer through DeviceUserInterface,
-// so the window program and the command-line tool share it.
+// paper-out wait built in. After a link failure (codes 3, 4, 5, 7) the
+// program cannot go on without its printer and ends, but only once the user
+// has read why: RunChecked notes it (LinkLost), and whoever shows the message
+// calls EndProgramIfLinkLost after the user has closed it. Asking earlier
+// would close the message as soon as it opened. The notice and the terminate
+// request reach this layer through DeviceUserInterface, so the window program
+// and the command-line tool share it.
 #pragma once
 
 #include <cstdint>
@@ -37,11 +41,19 @@ class TFormFP {
   bool IsLinkFailure() const;
   bool IsPaperOut() const;
   bool WaitForPaper();
+  // Shows a failure in the notice and gives the zero date-time; after a link
+  // failure it asks the program to end once the notice is dismissed.
   TDateTime ReadDeviceDateTime();
   void PrintDailyReport(const std::string& option);
 
+  // Whether the last RunChecked ended in a link failure.
+  bool LinkLost() const { return linkLost_; }
+  // Asks the program to end when the last RunChecked lost the link.
+  void EndProgramIfLinkLost();
+
  private:
   DeviceUserInterface& ui_;
+  bool linkLost_ = false;
 };
 
 extern TFormFP* FormFP;

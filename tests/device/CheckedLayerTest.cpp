@@ -112,7 +112,8 @@ TEST_F(CheckedLayerTest, PrinterThatFallsSilentDuringThePaperWaitEndsTheProgram)
 
   EXPECT_EQ(message, kReportDescription + "\n" + kSilentPrinter);
   EXPECT_EQ(user_.notices.size(), 1u);
-  EXPECT_EQ(user_.terminateRequests, 1);
+  EXPECT_TRUE(device_.LinkLost());
+  EXPECT_EQ(user_.terminateRequests, 0);  // left to whoever shows the message
   EXPECT_EQ(device_.FPCommand.ErrorCode, 3);
 }
 
@@ -127,6 +128,8 @@ TEST_F(CheckedLayerTest, PaperWaitEndingInAnotherFailureRaisesThatFailure) {
   EXPECT_EQ(user_.terminateRequests, 0);
 }
 
+// RunChecked only notes a lost link; the program ends when the caller asks,
+// after the message has been shown.
 TEST_F(CheckedLayerTest, FailuresRaiseAtOnceAndOnlyLinkFailuresEndTheProgram) {
   struct Case {
     int code;
@@ -154,6 +157,9 @@ TEST_F(CheckedLayerTest, FailuresRaiseAtOnceAndOnlyLinkFailuresEndTheProgram) {
     EXPECT_EQ(device_.IsLinkFailure(), c.linkFailure);
     EXPECT_FALSE(device_.IsPaperOut());
     EXPECT_EQ(message, kReportDescription + "\n" + device_.FPCommand.ErrorText());
+    EXPECT_EQ(device_.LinkLost(), c.linkFailure);
+    EXPECT_EQ(user_.terminateRequests, 0);
+    device_.EndProgramIfLinkLost();
     EXPECT_EQ(user_.terminateRequests, c.linkFailure ? 1 : 0);
     EXPECT_TRUE(user_.notices.empty());
   }
@@ -162,6 +168,8 @@ TEST_F(CheckedLayerTest, FailuresRaiseAtOnceAndOnlyLinkFailuresEndTheProgram) {
 TEST_F(CheckedLayerTest, PortFailurePassesThroughUnchanged) {
   port_.SetPort("/dev/no-such-printer-port");
   EXPECT_THROW(device_.PrintDailyReport("2"), EComPort);
+  EXPECT_FALSE(device_.LinkLost());
+  device_.EndProgramIfLinkLost();
   EXPECT_EQ(user_.terminateRequests, 0);
 }
 
@@ -185,8 +193,14 @@ TEST_F(CheckedLayerTest, ClockReadOfAnImpossibleDateGivesZeroAndShowsNothing) {
 
 TEST_F(CheckedLayerTest, ClockReadFailureIsShownAsANoticeAndGivesZero) {
   printer_.Inject(sim::Fault::Silence, sim::kAlways);
+  int requestsWhileTheNoticeWasUp = -1;
+  user_.onNotice = [this, &requestsWhileTheNoticeWasUp] {
+    requestsWhileTheNoticeWasUp = user_.terminateRequests;
+  };
   EXPECT_EQ(device_.ReadDeviceDateTime(), 0.0);
   EXPECT_EQ(user_.notices, std::vector<std::string>{"Komanda 62\n" + kSilentPrinter});
+  // The lost link ends the program, but only after the user has read why.
+  EXPECT_EQ(requestsWhileTheNoticeWasUp, 0);
   EXPECT_EQ(user_.terminateRequests, 1);
 
   // The port's own failures are caught and shown the same way.
