@@ -6,7 +6,9 @@
 
 namespace {
 
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Not WS_CLIPCHILDREN: the form paints the inside of its group box, which
+// draws only its frame and title.
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 // The group box's children are the form's, placed from the group's origin.
 constexpr int kGroupLeft = 8;
 constexpr int kGroupTop = 8;

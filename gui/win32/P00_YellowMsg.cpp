@@ -12,7 +12,9 @@ TFormYellowMsg* FormYellowMsg = nullptr;
 namespace {
 
 constexpr wchar_t kCaption[] = L"Vazna poruka";
-constexpr DWORD kNoticeStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Not WS_CLIPCHILDREN: the form paints the inside of its group box, which
+// draws only its frame and title.
+constexpr DWORD kNoticeStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 DesignRect ToDesignRect(const NoticeRect& r, int offsetLeft = 0, int offsetTop = 0) {
   return {r.left + offsetLeft, r.top + offsetTop, r.width, r.height};

@@ -22,7 +22,9 @@ constexpr int kRateHeight = 24;
 constexpr int kLabelSpacing = 16;
 const char* const kGroupLetters[kTaxGroups] = {"A", "B", "C", "D", "E", "F", "G", "H"};
 
-constexpr DWORD kEditorStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Not WS_CLIPCHILDREN: the form paints the inside of its group box, which
+// draws only its frame and title.
+constexpr DWORD kEditorStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 DesignRect InGroup(int left, int top, int width, int height) {
   return {kGroupLeft + left, kGroupTop + top, width, height};
@@ -87,7 +89,13 @@ void TFormPorezi::ReadTaxes() {
 }
 
 void TFormPorezi::WriteTaxes() {
-  WriteRates(FormFP->FPCommand, EnableMaskShown(), RatesTyped());
+  const TaxEnableMask enabled = EnableMaskShown();
+  const TaxRates rates = RatesTyped();
+  if (const std::string refusal = RateListRefusal(enabled, rates); !refusal.empty()) {
+    ShowWarning(refusal);
+    return;
+  }
+  WriteRates(FormFP->FPCommand, enabled, rates);
 }
 
 void TFormPorezi::ShowEnableMask(const TaxEnableMask& enabled) {

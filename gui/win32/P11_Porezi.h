@@ -2,8 +2,9 @@
 // at which rate, and writing new rates back with command 96.
 //
 // The rules live in TaxRules.h; this window only shows what they read and
-// hands them what the user typed. It looks at no result code and shows no
-// message of its own: port failures go to the default exception display.
+// hands them what the user typed. It looks at no result code: port failures
+// go to the default exception display. Rates the rules refuse to write are
+// explained in a warning box, and nothing is sent.
 //
 // Keys: Escape closes the editor from any control and writes nothing. Enter
 // presses a focused button (as Space does) and does nothing in a rate box, so

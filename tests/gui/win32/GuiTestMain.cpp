@@ -1,0 +1,7 @@
+// The Win32 GUI tests: every case on the thread that owns the windows.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
