@@ -4,6 +4,8 @@
 // Every exchange goes through the same command record, checked layer and tax
 // group rules as the program's windows.
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -25,6 +27,7 @@
 #include "serial/PortList.h"
 #include "serial/TraceBackend.h"
 #include "tools/fptool/PortCommands.h"
+#include "tools/fptool/RateChange.h"
 #include "tools/fptool/ResultBlock.h"
 #include "tools/fptool/Terminal.h"
 #include "tools/fptool/TextEscape.h"
@@ -57,8 +60,16 @@ const char* const kUsage =
     "  clock                           read the printer's clock (dd.mm.yyyy hh:nn:ss)\n"
     "  x-report                        print the X report\n"
     "  read-taxes                      print the eight tax groups: letter, enabled, rate\n"
-    "  write-taxes R0 R1 R2 R3 R4 R5 R6 R7\n"
-    "                                  write the rates of the enabled groups\n"
+    "  write-taxes [--dry-run] [--log FILE] R0 R1 R2 R3 R4 R5 R6 R7\n"
+    "                                  a checked change: read the clock, the enable\n"
+    "                                  mask and the rates, write the rates of the\n"
+    "                                  enabled groups, read them back, print a table\n"
+    "                                  (before, asked, read back); status 1 when an\n"
+    "                                  enabled group reads back otherwise\n"
+    "      --dry-run                   read, print the table and the data command 96\n"
+    "                                  would carry, write nothing\n"
+    "      --log FILE                  append a record of the change to FILE\n"
+    "                                  (tab-separated, a header when new)\n"
     "\n"
     "raw protocol commands (data bytes sent as given, reply bytes printed as\n"
     "received, no conversion):\n"
@@ -87,6 +98,8 @@ struct Invocation {
   std::vector<std::string> args;
   std::vector<Request> requests;        // of exec and batch
   TaxRates rates;                       // of write-taxes, as device text
+  bool dryRun = false;                  // of write-taxes
+  std::string logFile;                  // of write-taxes; empty: no log
   std::vector<std::string> probePorts;  // of find
   std::vector<TBaudRate> probeSpeeds;   // of find
 };
@@ -137,8 +150,23 @@ std::vector<std::string> SplitList(const std::string& option, const std::string&
   }
 }
 
-// The options that follow a command's name, each with a value; the rest are
-// its arguments.
+// The options that follow a command's name; the rest are its arguments.
+void ParseWriteTaxesOptions(Invocation& call) {
+  while (!call.args.empty() && call.args.front().rfind("--", 0) == 0) {
+    const std::string option = call.args.front();
+    call.args.erase(call.args.begin());
+    if (option == "--dry-run") {
+      call.dryRun = true;
+    } else if (option == "--log") {
+      if (call.args.empty()) throw UsageError(option + " wants a value");
+      call.logFile = call.args.front();
+      call.args.erase(call.args.begin());
+    } else {
+      throw UsageError("unknown option " + option + " for write-taxes");
+    }
+  }
+}
+
 void ParseFindOptions(Invocation& call) {
   while (!call.args.empty() && call.args.front().rfind("--", 0) == 0) {
     const std::string option = call.args.front();
@@ -241,6 +269,7 @@ Invocation ParseInvocation(int argc, char** argv) {
              call.command == "read-taxes") {
     ExpectArgs(call, 0, 0);
   } else if (call.command == "write-taxes") {
+    ParseWriteTaxesOptions(call);
     ExpectArgs(call, kTaxGroups, kTaxGroups);
     for (int group = 0; group < kTaxGroups; ++group) {
       call.rates[group] = RateAsDeviceText(group, call.args[group]);
@@ -331,33 +360,142 @@ int RunReadTaxes(FPCommand00& record) {
   return maskRead && ratesRead ? kSucceeded : kFailed;
 }
 
-int RunWriteTaxes(FPCommand00& record, const TaxRates& rates) {
-  const TaxEnableMask enabled = ReadEnableMask(record);
-  const bool maskRead = Succeeded(record);
+// Notes on the change (standard error, the log's outcome) that nothing was
+// written because a read before it failed.
+int NotWritten(RateChange& change, const FPCommand00& record) {
+  change.outcome.push_back("not written: command " + std::to_string(record.Command) +
+                           " brought no valid reply (code " + std::to_string(record.ErrorCode) +
+                           ")");
+  std::fputs("No rates were written.\n", stderr);
+  return kFailed;
+}
+
+void PrintText(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+// Read, write with the editor's rules, read back, compare; every step that
+// happened is in `change` when this returns or raises.
+int ChangeRates(FPCommand00& record, bool dryRun, RateChange& change) {
+  // A printer condition (97..100) comes with a valid reply: the change goes
+  // on, told on standard error, and ends with status 1 as each command does.
+  bool conditionsTold = false;
+  auto tell = [&record, &conditionsTold] { conditionsTold = !Succeeded(record) || conditionsTold; };
+
+  record.Execute(fpcmd::ReadClock, "");
+  if (NoValidReply(record)) return NotWritten(change, record);
+  tell();
+  change.clock = DeviceClockIso8601(record.ReplyData);
+  if (change.clock.empty()) change.clock = DeviceToUtf8(record.ReplyData);
+
+  change.enabled = ReadEnableMask(record);
+  if (NoValidReply(record)) return NotWritten(change, record);
+  tell();
+
+  change.before = ReadRates(record);
+  if (NoValidReply(record)) return NotWritten(change, record);
+  tell();
+
+  std::string rateList;
   try {
-    // Refuses, sending nothing, when no group is enabled (as a mask read
-    // without a reply leaves them) or a rate would spoil the list.
-    WriteRates(record, enabled, rates);
-  } catch (const EComPort&) {
+    rateList = BuildRateList(change.enabled, change.asked);
+  } catch (const Exception& refusal) {
+    PrintText(ChangeTable(change));
+    std::fprintf(stderr, "%s\n", refusal.Message().c_str());
+    change.outcome.push_back("refused: " + refusal.Message());
+    return kFailed;
+  }
+  if (dryRun) {
+    PrintText(ChangeTable(change) + "Command 96 would carry: " + EscapeValue(rateList) + "\n");
+    change.outcome.push_back("dry run, nothing written");
+    return conditionsTold ? kFailed : kSucceeded;
+  }
+
+  record.Execute(fpcmd::WriteTaxRates, rateList);
+  // Whether or not the write's reply came, the printer may hold the new
+  // rates: reading back tells.
+  const bool writeFailed = fpres::IsExchangeFailure(record.ErrorCode);
+  if (writeFailed) {
+    change.outcome.push_back("write brought no valid reply (code " +
+                             std::to_string(record.ErrorCode) + ")");
+  }
+  tell();
+
+  change.readBack = ReadRates(record);
+  if (fpres::IsExchangeFailure(record.ErrorCode)) {
+    change.readBack.reset();
+    change.outcome.push_back("read-back brought no valid reply (code " +
+                             std::to_string(record.ErrorCode) + ")");
+  }
+  tell();
+  PrintText(ChangeTable(change));
+
+  const std::vector<int> differing = GroupsThatDiffer(change);
+  if (!differing.empty()) {
+    std::fprintf(stderr, "The printer reads back other rates than were written for group(s) %s.\n",
+                 GroupLetters(differing).c_str());
+    change.outcome.push_back("read back differs in " + GroupLetters(differing));
+  }
+  if (!change.readBack) std::fputs("The rates could not be read back.\n", stderr);
+  const bool checked = change.readBack && differing.empty() && !writeFailed;
+  return checked && !conditionsTold ? kSucceeded : kFailed;
+}
+
+// Appends the change's record; false (told on standard error) when it could
+// not be written.
+bool AppendToLog(std::ofstream* log, const Invocation& call, const RateChange& change) {
+  if (!log) return true;
+  *log << ChangeLogRecord(LocalIso8601(std::time(nullptr)), call.port, change);
+  log->flush();
+  if (*log) return true;
+  std::fprintf(stderr, "The record of this change could not be written to %s.\n",
+               call.logFile.c_str());
+  return false;
+}
+
+int RunWriteTaxes(FPCommand00& record, const Invocation& call, std::ofstream* log) {
+  RateChange change;
+  change.asked = call.rates;
+  int status = kFailed;
+  try {
+    status = ChangeRates(record, call.dryRun, change);
+  } catch (const EComPort& error) {
+    change.outcome.push_back("port failed: " + error.Message());
+    AppendToLog(log, call, change);
     throw;
   } catch (const Exception& error) {
     std::fprintf(stderr, "%s\n", error.Message().c_str());
-    return kFailed;
+    change.outcome.push_back(error.Message());
+    status = kFailed;
   }
-  return Succeeded(record) && maskRead ? kSucceeded : kFailed;
+  return AppendToLog(log, call, change) ? status : kFailed;
 }
 
-int Run(const Invocation& call, TFormFP& device) {
+int Run(const Invocation& call, TFormFP& device, std::ofstream* log) {
   FPCommand00& record = device.FPCommand;
   if (call.command == "exec" || call.command == "batch") return RunRequests(record, call.requests);
   if (call.command == "clock") return RunClock(device);
   if (call.command == "x-report") return RunXReport(device);
   if (call.command == "read-taxes") return RunReadTaxes(record);
-  return RunWriteTaxes(record, call.rates);
+  return RunWriteTaxes(record, call, log);
 }
 
 // The command on the printer's port, opened once for it.
 int RunOnPrinterPort(const Invocation& call, TraceOutput* trace) {
+  // The log is opened before anything is sent: a change that is to be
+  // proved is not made when its record cannot be kept.
+  std::ofstream log;
+  if (!call.logFile.empty()) {
+    std::error_code noFile;
+    const bool isNew = std::filesystem::file_size(call.logFile, noFile) == 0 || noFile;
+    log.open(call.logFile, std::ios::app | std::ios::binary);
+    if (log && isNew) log << ChangeLogHeader() << std::flush;
+    if (!log) {
+      std::fprintf(stderr, "fptool: cannot write the change log %s\n", call.logFile.c_str());
+      return kUsageError;
+    }
+  }
   ConsoleUserInterface ui;
   TFormFP device(ui);
   FormFP = &device;
@@ -370,7 +508,7 @@ int RunOnPrinterPort(const Invocation& call, TraceOutput* trace) {
   int status = kFailed;
   try {
     port.Open();
-    status = Run(call, device);
+    status = Run(call, device, log.is_open() ? &log : nullptr);
   } catch (const EComPort& error) {
     std::fprintf(stderr, "%s\n", error.Message().c_str());
     status = kPortError;

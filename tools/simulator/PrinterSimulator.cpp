@@ -138,6 +138,7 @@ const std::pair<Fault, const char*> kFaultNames[] = {
     {Fault::NoLen, "no-len"},
     {Fault::Truncated, "truncated"},
     {Fault::XoffHold, "xoff"},
+    {Fault::IgnoreRates, "ignore-96"},
 };
 
 bool HexDigit(char c, int& value) {
@@ -245,7 +246,8 @@ struct PrinterSimulator::Impl {
   void ProcessInbox();
   void HandleFrame(const Bytes& frame);
   void Answer(const Request& request, Fault fault, StatusBytes status);
-  std::string CarryOut(const Request& request, const StatusBytes& status, bool& invalid);
+  std::string CarryOut(const Request& request, const StatusBytes& status, bool takesRates,
+                       bool& invalid);
   void Send(Bytes bytes);
   void Log(const std::string& line);
 };
@@ -397,7 +399,7 @@ void PrinterSimulator::Impl::Answer(const Request& request, Fault fault, StatusB
     data = undeliveredReply;
     invalid = undeliveredInvalid;
   } else {
-    data = CarryOut(request, status, invalid);
+    data = CarryOut(request, status, fault != Fault::IgnoreRates, invalid);
   }
   if (invalid) status[0] |= 1 << kInvalidCommandFlag;
 
@@ -443,7 +445,7 @@ void PrinterSimulator::Impl::Answer(const Request& request, Fault fault, StatusB
       bytes = BuildReply(seq, cmd, data, status);
   }
 
-  if (fault == Fault::None || fault == Fault::SynBeforeReply) {
+  if (fault == Fault::None || fault == Fault::SynBeforeReply || fault == Fault::IgnoreRates) {
     undelivered.reset();
   } else {
     undelivered = request;
@@ -454,7 +456,7 @@ void PrinterSimulator::Impl::Answer(const Request& request, Fault fault, StatusB
 }
 
 std::string PrinterSimulator::Impl::CarryOut(const Request& request, const StatusBytes& status,
-                                             bool& invalid) {
+                                             bool takesRates, bool& invalid) {
   std::string reply;
   std::string note;
   {
@@ -480,6 +482,11 @@ std::string PrinterSimulator::Impl::CarryOut(const Request& request, const Statu
         for (std::size_t i = 0; i < rates.size(); ++i) reply += (i ? "," : "") + rates[i];
         break;
       case 96: {
+        if (!takesRates) {
+          note = "rates NOT taken (fault ignore-96), still";
+          for (const std::string& rate : rates) note += " " + Printable(rate);
+          break;
+        }
         std::vector<std::string> items = SplitCommas(request.data);
         std::size_t next = 0;
         for (std::size_t group = 0; group < rates.size() && next < items.size(); ++group) {

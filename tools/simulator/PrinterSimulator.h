@@ -39,6 +39,8 @@ enum class Fault {
   Truncated,           // the first half of a reply, then nothing
   XoffHold,            // send XOFF (0x13) and no reply; XON with the next reply, or
                        // when the hold time (SetXoffHoldTime) has passed
+  IgnoreRates,         // answer 96 as usual without taking its rates (other
+                       // commands as usual)
 };
 
 // The names the simulator program and its log use ("nak", "wrong-seq", ...).

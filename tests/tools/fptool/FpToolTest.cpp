@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,15 @@ class FpTool : public ::testing::Test {
   }
 
   const std::string& PortName() const { return name_; }
+
+  // The data of the last request with `command`.
+  std::string SentData(int command) const {
+    std::string data;
+    for (const sim::Request& request : printer.Requests()) {
+      if (request.command == command) data = request.data;
+    }
+    return data;
+  }
 
   sim::PrinterSimulator printer;
 
@@ -260,7 +270,7 @@ TEST_F(FpTool, TaxCommandsConvertTextWhileExecSendsBytesAsGiven) {
                     "5",
                     "c", "d", "e", "f", "g", "h"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(printer.Requests().back().data,
+  EXPECT_EQ(SentData(96),
             "\xE8,\x8E"
             "5,");
   r = Tool({"read-taxes"});
@@ -304,28 +314,150 @@ TEST_F(FpTool, ReadTaxesPrintsTheEightGroups) {
   EXPECT_EQ(r.out, "A 1 20.00\nB 1 10.00\nC 0 \nD 0 x\nE 0  5 \nF 0 0\nG 0 0\nH 1 8.5\n");
 }
 
-TEST_F(FpTool, WriteTaxesSendsTheRatesOfTheEnabledGroups) {
-  printer.SetEnableMask("10100000");
-  Outcome r = Tool({"write-taxes", "21", "b", "9", "d", "e", "f", "g", "h"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  const auto requests = printer.Requests();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[0].command, 83);
-  EXPECT_EQ(requests[1].command, 96);
-  EXPECT_EQ(requests[1].data, "21,9,");
-  EXPECT_EQ(printer.Rates()[2], "9");
+// write-taxes is a checked change: clock, mask and rates read, the rates of
+// the enabled groups written, read back and compared.
+
+const std::vector<std::string> kAsked = {"21", "b", "9", "d", "e", "f", "g", "h"};
+
+std::vector<std::string> WriteTaxes(std::vector<std::string> options) {
+  options.insert(options.begin(), "write-taxes");
+  options.insert(options.end(), kAsked.begin(), kAsked.end());
+  return options;
 }
 
-TEST_F(FpTool, WriteTaxesWritesNothingWithoutAMaskOrWithACommaInARate) {
-  printer.Inject(Fault::ShortLen);
-  Outcome r = Tool({"write-taxes", "1", "2", "3", "4", "5", "6", "7", "8"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Komanda 83"), std::string::npos);
+TEST_F(FpTool, WriteTaxesReadsBackWhatItWroteAndShowsTheTable) {
+  printer.SetEnableMask("10100000");
+  Outcome r = Tool(WriteTaxes({}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(RequestedCommands(), (std::vector<int>{62, 83, 97, 96, 97}));
+  EXPECT_EQ(SentData(96), "21,9,");
+  EXPECT_EQ(r.out,
+            "group  enabled  before   asked  read back  check\n"
+            "A      1        \"20.00\"  \"21\"   \"21\"       ok\n"
+            "B      0        \"10.00\"  \"b\"    \"10.00\"    not sent\n"
+            "C      1        \"0.00\"   \"9\"    \"9\"        ok\n"
+            "D      0        \"0.00\"   \"d\"    \"0.00\"     not sent\n"
+            "E      0        \"0.00\"   \"e\"    \"0.00\"     not sent\n"
+            "F      0        \"0.00\"   \"f\"    \"0.00\"     not sent\n"
+            "G      0        \"0.00\"   \"g\"    \"0.00\"     not sent\n"
+            "H      0        \"0.00\"   \"h\"    \"0.00\"     not sent\n");
+  EXPECT_EQ(r.err, "");
+}
 
-  r = Tool({"write-taxes", "7,5", "2", "3", "4", "5", "6", "7", "8"});
+// A printer that answers 96 without taking the rates is caught by the
+// read-back; one that normalises a rate shows the same way.
+TEST_F(FpTool, WriteTaxesNamesTheGroupsThatReadBackOtherwise) {
+  printer.SetEnableMask("10100000");
+  printer.Inject(Fault::IgnoreRates, sim::kAlways);
+  Outcome r = Tool(WriteTaxes({}));
   EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(r.err.empty());
-  for (const sim::Request& request : printer.Requests()) EXPECT_NE(request.command, 96);
+  EXPECT_EQ(r.err, "The printer reads back other rates than were written for group(s) A, C.\n");
+  EXPECT_NE(r.out.find("A      1        \"20.00\"  \"21\"   \"20.00\"    DIFFERS\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(SentData(96), "21,9,");
+}
+
+TEST_F(FpTool, WriteTaxesWritesNothingAfterAFailedReadOrARefusedRate) {
+  // The clock, the mask, the rates: each read brings no reply in turn.
+  for (int failing = 0; failing < 3; ++failing) {
+    printer.ClearRequests();
+    if (failing > 0) printer.Inject(Fault::None, failing);
+    printer.Inject(Fault::ShortLen);
+    Outcome r = Tool(WriteTaxes({}));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("No rates were written."), std::string::npos) << r.err;
+    EXPECT_EQ(RequestedCommands().size(), static_cast<std::size_t>(failing + 1));
+  }
+
+  printer.ClearRequests();
+  Outcome r = Tool({"write-taxes", "7,5", "2", "3", "4", "5", "6", "7", "8"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("zarez"), std::string::npos) << r.err;
+  EXPECT_EQ(RequestedCommands(), (std::vector<int>{62, 83, 97}));
+}
+
+// A write whose read-back brings no reply is no proof: status 1, and said.
+TEST_F(FpTool, WriteTaxesWithoutAReadBackFails) {
+  printer.Inject(Fault::None, 4);
+  printer.Inject(Fault::ShortLen);
+  Outcome r = Tool(WriteTaxes({}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("The rates could not be read back."), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("A      1        \"20.00\"  \"21\"   -"), std::string::npos) << r.out;
+}
+
+TEST_F(FpTool, WriteTaxesDryRunShowsTheDataOf96AndSendsNone) {
+  printer.SetEnableMask("10100001");
+  Outcome r = Tool(WriteTaxes({"--dry-run"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(RequestedCommands(), (std::vector<int>{62, 83, 97}));
+  EXPECT_NE(r.out.find("C      1        \"0.00\"   \"9\"    -\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nCommand 96 would carry: 21,9,h\n"), std::string::npos) << r.out;
+}
+
+// Each change appends one record to what the file holds, and the log changes
+// nothing that is sent.
+TEST_F(FpTool, WriteTaxesLogAppendsOneRecordPerChange) {
+  const std::string logPath = ::testing::TempDir() + "fptool-changes-" + PortName() + ".tsv";
+  std::remove(logPath.c_str());
+  printer.SetEnableMask("10100000");
+  Outcome r = Tool(WriteTaxes({"--log", logPath}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto sentWithLog = printer.Requests();
+  r = Tool(WriteTaxes({"--log", logPath, "--dry-run"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  printer.Inject(Fault::IgnoreRates, sim::kAlways);
+  r = Tool({"--port", PortName(), "write-taxes", "--log", logPath, "22", "b", "8", "d", "e", "f",
+            "g", "h"});
+  EXPECT_EQ(r.status, 1);
+  printer.ClearInjections();
+
+  std::ifstream file(logPath);
+  std::vector<std::vector<std::string>> records;
+  for (std::string line; std::getline(file, line);) {
+    std::vector<std::string> fields;
+    for (std::size_t start = 0, tab;; start = tab + 1) {
+      tab = line.find('\t', start);
+      fields.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+    }
+    records.push_back(fields);
+  }
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[0],
+            (std::vector<std::string>{"time", "port", "printer clock", "mask", "rates before",
+                                      "rates asked", "rates read back", "outcome"}));
+  const std::regex localTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)");
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    ASSERT_EQ(records[i].size(), 8u) << i;
+    EXPECT_TRUE(std::regex_match(records[i][0], localTime)) << records[i][0];
+    EXPECT_EQ(records[i][1], PortName());
+    EXPECT_EQ(records[i][2], "2023-12-24T18:05:09");
+    EXPECT_EQ(records[i][3], "10100000");
+  }
+  EXPECT_EQ(records[1][4], "20.00,10.00,0.00,0.00,0.00,0.00,0.00,0.00");
+  EXPECT_EQ(records[1][5], "21,b,9,d,e,f,g,h");
+  EXPECT_EQ(records[1][6], "21,10.00,9,0.00,0.00,0.00,0.00,0.00");
+  EXPECT_EQ(records[1][7], "ok");
+  EXPECT_EQ(records[2][6], "");
+  EXPECT_EQ(records[2][7], "dry run, nothing written");
+  EXPECT_EQ(records[3][4], records[1][6]);
+  EXPECT_EQ(records[3][5], "22,b,8,d,e,f,g,h");
+  EXPECT_EQ(records[3][6], records[1][6]);
+  EXPECT_EQ(records[3][7], "read back differs in A, C");
+  std::remove(logPath.c_str());
+
+  // The same change without a log sends the very same frames.
+  printer.ClearRequests();
+  printer.SetRates({"20.00", "10.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00"});
+  Tool(WriteTaxes({}));
+  const auto sentWithoutLog = printer.Requests();
+  ASSERT_EQ(sentWithoutLog.size(), sentWithLog.size());
+  for (std::size_t i = 0; i < sentWithoutLog.size(); ++i) {
+    EXPECT_EQ(sentWithoutLog[i].frame, sentWithLog[i].frame) << i;
+  }
 }
 
 // find: ports and speeds probed with one request each, the printer's clock
