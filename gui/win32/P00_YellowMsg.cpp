@@ -33,8 +33,8 @@ TFormYellowMsg::TFormYellowMsg()
             Narrow(kCaption), {280, 226}) {
   // Every position and size is set anew at each showing (ApplyLayout).
   GroupBox1 = AddControl(L"BUTTON", "", BS_GROUPBOX, IDC_GroupBox1, {});
-  // Catalog texts hold "&"-free text, but nothing shown here is ever a
-  // mnemonic; line feeds start new lines and nothing wraps.
+  // An "&" in a notice is shown as it is, never as a mnemonic; line feeds
+  // start new lines and nothing wraps.
   LabelMsg = AddControl(L"STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, IDC_LabelMsg, {});
   Button1 = AddControl(L"BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP, IDC_Button1, {});
 }
