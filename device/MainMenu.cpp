@@ -1,5 +1,6 @@
 #include "device/MainMenu.h"
 
+#include "device/ExchangeObserver.h"
 #include "device/P00_FP.h"
 #include "fiscal/FPProtocol.h"
 #include "framework/Exception.h"
@@ -47,7 +48,10 @@ void MainMenu::MenuItem1() {
 
 void MainMenu::ReadDeviceTime() {
   FPCommand00& command = FormFP->FPCommand;
-  command.Execute(fpcmd::ReadClock, "");
+  {
+    const BusyScope busy;
+    command.Execute(fpcmd::ReadClock, "");
+  }
   if (command.ErrorCode != fpres::Ok) {
     view_.ShowMessage(MessageKind::Warning, "Stampac se ne javlja!\n\nIzaberite drugi ComPort");
     return;

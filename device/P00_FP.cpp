@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "device/ExchangeObserver.h"
 #include "fiscal/FPProtocol.h"
 #include "framework/CodePage.h"
 #include "framework/Exception.h"
@@ -84,7 +85,7 @@ void TFormFP::RunChecked(std::int32_t command, const std::string& data,
   StoredCommand = command;
   StoredData = data;
   linkLost_ = false;
-  FPCommand.ExecuteText(std::to_string(command), data);
+  ExecuteStored();
   if (FPCommand.ErrorCode == fpres::Ok) return;
   if (IsPaperOut() && WaitForPaper()) return;
   linkLost_ = IsLinkFailure();
@@ -93,6 +94,11 @@ void TFormFP::RunChecked(std::int32_t command, const std::string& data,
 
 void TFormFP::EndProgramIfLinkLost() {
   if (linkLost_) ui_.RequestTerminate();
+}
+
+void TFormFP::ExecuteStored() {
+  const BusyScope busy;
+  FPCommand.ExecuteText(std::to_string(StoredCommand), StoredData);
 }
 
 bool TFormFP::IsLinkFailure() const {
@@ -107,7 +113,7 @@ bool TFormFP::WaitForPaper() {
   // No count limit: the user decides how long to keep trying, one notice per try.
   while (IsPaperOut()) {
     ui_.ShowCatalogNotice(kPaperOutNotice);
-    FPCommand.ExecuteText(std::to_string(StoredCommand), StoredData);
+    ExecuteStored();
   }
   return FPCommand.ErrorCode == fpres::Ok;
 }

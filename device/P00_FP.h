@@ -52,6 +52,9 @@ class TFormFP {
   void EndProgramIfLinkLost();
 
  private:
+  // One exchange of the stored command, the window busy meanwhile.
+  void ExecuteStored();
+
   DeviceUserInterface& ui_;
   bool linkLost_ = false;
 };

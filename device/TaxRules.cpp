@@ -1,5 +1,6 @@
 #include "device/TaxRules.h"
 
+#include "device/ExchangeObserver.h"
 #include "fiscal/FPProtocol.h"
 #include "framework/Exception.h"
 
@@ -71,11 +72,13 @@ std::string BuildRateList(const TaxEnableMask& enabled, const TaxRates& rates) {
 }
 
 TaxEnableMask ReadEnableMask(FPCommand00& command) {
+  const BusyScope busy;
   command.Execute(fpcmd::ReadTaxEnable, "");
   return ParseEnableMask(command.Field(kMaskField));
 }
 
 TaxRates ReadRates(FPCommand00& command) {
+  const BusyScope busy;
   command.Execute(fpcmd::ReadTaxRates, "");
   TaxRates rates;
   // Field's text lives only until the next split: copy each at once.
@@ -84,5 +87,7 @@ TaxRates ReadRates(FPCommand00& command) {
 }
 
 void WriteRates(FPCommand00& command, const TaxEnableMask& enabled, const TaxRates& rates) {
-  command.Execute(fpcmd::WriteTaxRates, BuildRateList(enabled, rates));
+  const std::string list = BuildRateList(enabled, rates);
+  const BusyScope busy;
+  command.Execute(fpcmd::WriteTaxRates, list);
 }

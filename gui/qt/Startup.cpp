@@ -4,6 +4,7 @@
 #include "gui/qt/Application.h"
 #include "gui/qt/CPortSetup.h"
 #include "gui/qt/Dialogs.h"
+#include "gui/qt/ExchangeObserver.h"
 #include "gui/qt/MainPDV.h"
 #include "gui/qt/P00_YellowMsg.h"
 #include "gui/qt/P11_Porezi.h"
@@ -26,6 +27,8 @@ class GuiDeviceUserInterface : public DeviceUserInterface {
 ProgramForms::ProgramForms() {
   TCustomComPort::InstallSetupDialog(ShowComSetupDialog);
   Application().SetTitle(kApplicationTitle);
+  exchangeObserver_ = std::make_unique<GuiExchangeObserver>();
+  SetExchangeObserver(exchangeObserver_.get());
   mainPDV_ = std::make_unique<TFormMainPDV>();
   FormMainPDV = mainPDV_.get();
   Application().SetMainForm(FormMainPDV);
@@ -53,6 +56,8 @@ ProgramForms::~ProgramForms() {
   Application().SetMainForm(nullptr);
   FormMainPDV = nullptr;
   mainPDV_.reset();
+  SetExchangeObserver(nullptr);
+  exchangeObserver_.reset();
 }
 
 int RunProgram(const std::function<void()>& beforeEventLoop) {

@@ -2,6 +2,8 @@
 // this order: FormMainPDV (the main form), FormFP, FormYellowMsg,
 // FormKVMsgDlg, FormPorezi. They live until the object is destroyed, which
 // destroys them in the opposite order (the port closes with the main window).
+// While they live, every exchange with the printer shows the busy cursor and
+// drops the input made during it (GuiExchangeObserver).
 #pragma once
 
 #include <functional>
@@ -13,6 +15,7 @@ class TFormYellowMsg;
 class TFormKVMsgDlg;
 class TFormPorezi;
 class GuiDeviceUserInterface;
+class GuiExchangeObserver;
 
 class ProgramForms {
  public:
@@ -22,6 +25,7 @@ class ProgramForms {
   ProgramForms& operator=(const ProgramForms&) = delete;
 
  private:
+  std::unique_ptr<GuiExchangeObserver> exchangeObserver_;
   std::unique_ptr<TFormMainPDV> mainPDV_;
   std::unique_ptr<GuiDeviceUserInterface> deviceUi_;
   std::unique_ptr<TFormFP> fp_;

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "device/ExchangeObserver.h"
 #include "device/MainMenu.h"
 #include "device/P00_FP.h"
+#include "device/TaxRules.h"
 #include "fiscal/P00_fpsend.h"
 #include "serial/PortDefaults.h"
 #include "tools/simulator/PrinterSimulator.h"
@@ -16,9 +18,13 @@
 namespace {
 
 // The user and the window in one log: boxes as "<kind>: <text>", notices as
-// "Notice: <text>", the terminate request as "Terminate".
-class RecordingFrontEnd : public MainMenuView, public DeviceUserInterface {
+// "Notice: <text>", the terminate request as "Terminate", and, when it is
+// installed as the exchange observer, each busy spell as "Busy: <number of
+// requests the printer received meanwhile>".
+class RecordingFrontEnd : public MainMenuView, public DeviceUserInterface, public ExchangeObserver {
  public:
+  explicit RecordingFrontEnd(const sim::PrinterSimulator& printer) : printer_(printer) {}
+
   void ShowPanel(int, bool, const std::string&) override {}
   void ShowMessage(MessageKind kind, const std::string& text) override {
     const char* names[] = {"Warning", "Information", "Error"};
@@ -33,8 +39,16 @@ class RecordingFrontEnd : public MainMenuView, public DeviceUserInterface {
     log.push_back("Catalog notice " + std::to_string(index));
   }
   void RequestTerminate() override { log.push_back("Terminate"); }
+  void ExchangeStarted() override { requestsBefore_ = printer_.Requests().size(); }
+  void ExchangeEnded() override {
+    log.push_back("Busy: " + std::to_string(printer_.Requests().size() - requestsBefore_));
+  }
 
   std::vector<std::string> log;
+
+ private:
+  const sim::PrinterSimulator& printer_;
+  std::size_t requestsBefore_ = 0;
 };
 
 class MainMenuTest : public ::testing::Test {
@@ -57,7 +71,7 @@ class MainMenuTest : public ::testing::Test {
 
   sim::PrinterSimulator printer_;
   TComPort port_;
-  RecordingFrontEnd frontEnd_;
+  RecordingFrontEnd frontEnd_{printer_};
   TFormFP device_{frontEnd_};
   MainMenu menu_{frontEnd_, port_};
 };
@@ -129,6 +143,32 @@ TEST_F(MainMenuTest, ALostLinkIsShownThenTheProgramEndsWithNothingElseShown) {
     EXPECT_EQ(frontEnd_.log, c.shown);
     EXPECT_EQ(menu_.Unlocked(), c.unlocked);
   }
+}
+
+// The window is busy for each exchange and for nothing else: the paper
+// notice and the boxes between exchanges take the user's input as usual.
+TEST_F(MainMenuTest, EveryExchangeAndNothingElseIsBusy) {
+  SetExchangeObserver(&frontEnd_);
+  printer_.InjectStatus(sim::StatusBytes{}, 1);     // the probe
+  printer_.InjectStatus(sim::StatusPaperOut(), 1);  // the checked read, once
+  menu_.ReadDeviceTime();
+  menu_.FormKeyPress(U'3');
+  FPCommand00& record = device_.FPCommand;
+  const TaxEnableMask enabled = ReadEnableMask(record);
+  WriteRates(record, enabled, ReadRates(record));
+  SetExchangeObserver(nullptr);
+
+  EXPECT_EQ(frontEnd_.log, std::vector<std::string>({
+                               "Busy: 1",  // the probe
+                               "Busy: 1",  // the checked read, paper out
+                               "Catalog notice 64",
+                               "Busy: 1",  // the same read again
+                               "Information: Vreme u Stampacu je:\n\n24.12.2023 18:05:09",
+                               "Busy: 1",  // the X report
+                               "Busy: 1",  // 83
+                               "Busy: 1",  // 97
+                               "Busy: 1",  // 96
+                           }));
 }
 
 }  // namespace
