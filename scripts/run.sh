@@ -14,6 +14,24 @@ if [ "${1:-}" = "--no-simulator" ]; then
   shift
 fi
 
+# Without a display Qt aborts with a message about platform plugins that
+# tells a newcomer nothing; say what is missing before anything is built.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  cat >&2 <<'EOF_MESSAGE'
+There is no display to show the program's window on: neither DISPLAY nor
+WAYLAND_DISPLAY is set (a text console, or ssh without -X).
+
+Start it from a desktop session, over "ssh -X", or on a virtual display:
+
+  sudo apt-get install xvfb
+  xvfb-run -a scripts/run.sh
+
+(xvfb-run shows the window to nobody; that is enough to try the program with
+a screenshot tool or a test, not to use it.)
+EOF_MESSAGE
+  exit 1
+fi
+
 scripts/deps.sh
 scripts/build.sh build
 
