@@ -8,6 +8,7 @@
 #include "gui/win32/Application.h"
 #include "gui/win32/CPortSetup.h"
 #include "gui/win32/Dialogs.h"
+#include "gui/win32/ExchangeObserver.h"
 #include "gui/win32/MainPDV.h"
 #include "gui/win32/P00_YellowMsg.h"
 #include "gui/win32/P11_Porezi.h"
@@ -34,6 +35,8 @@ ProgramForms::ProgramForms(std::unique_ptr<SerialBackend> line) {
   InitCommonControlsEx(&controls);
 
   TCustomComPort::InstallSetupDialog(ShowComSetupDialog);
+  exchangeObserver_ = std::make_unique<GuiExchangeObserver>();
+  SetExchangeObserver(exchangeObserver_.get());
   Application().SetTitle(kApplicationTitle);
   mainPDV_ = std::make_unique<TFormMainPDV>(std::move(line));
   FormMainPDV = mainPDV_.get();
@@ -62,6 +65,8 @@ ProgramForms::~ProgramForms() {
   Application().SetMainForm(nullptr);
   FormMainPDV = nullptr;
   mainPDV_.reset();
+  SetExchangeObserver(nullptr);
+  exchangeObserver_.reset();
 }
 
 int RunProgram() {

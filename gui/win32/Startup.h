@@ -13,6 +13,7 @@ class TFormYellowMsg;
 class TFormKVMsgDlg;
 class TFormPorezi;
 class GuiDeviceUserInterface;
+class GuiExchangeObserver;
 
 class ProgramForms {
  public:
@@ -24,6 +25,7 @@ class ProgramForms {
   ProgramForms& operator=(const ProgramForms&) = delete;
 
  private:
+  std::unique_ptr<GuiExchangeObserver> exchangeObserver_;
   std::unique_ptr<TFormMainPDV> mainPDV_;
   std::unique_ptr<GuiDeviceUserInterface> deviceUi_;
   std::unique_ptr<TFormFP> fp_;
