@@ -89,9 +89,11 @@ fi
 export XDG_RUNTIME_DIR="$work/runtime"
 rm -rf "$XDG_RUNTIME_DIR" && mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 sim_log="$work/fpsim.log"
-# Its standard input stays open (it takes commands there) until the walk ends.
-(sleep 300 | exec "$fpsim" --name ttyFPgui --clock "24.12.2023 18:05:09") >"$sim_log" 2>&1 &
+# Its standard input (it takes commands there) stays open until this script ends.
+mkfifo "$work/fpsim.in"
+"$fpsim" --name ttyFPgui --clock "24.12.2023 18:05:09" <"$work/fpsim.in" >"$sim_log" 2>&1 &
 sim_pid=$!
+exec 3>"$work/fpsim.in"
 for _ in $(seq 50); do grep -q 'printer on ' "$sim_log" && break; sleep 0.1; done
 pty="$(sed -n 's/.*printer on \(\/dev\/pts\/[0-9]*\).*/\1/p' "$sim_log" | head -1)"
 [ -n "$pty" ] || fail "fpsim did not start (see $sim_log)"
