@@ -85,7 +85,10 @@ std::string DescribeFrame(LineDirection direction, std::string_view frame) {
            (n >= kShortestFrame && ChecksumValid(frame) ? "valid" : "INVALID");
   }
   text += " data " + Quoted(frame.substr(4, dataEnd - 4));
-  if (!request) text += " " + StatusText(frame.substr(n - kReplyTail + 1, kStatusBytes));
+  if (!request) {
+    text += ' ';
+    text += StatusText(frame.substr(n - kReplyTail + 1, kStatusBytes));
+  }
   return text + ", BCC " + (ChecksumValid(frame) ? "valid" : "INVALID");
 }
 

@@ -16,7 +16,10 @@ char Letter(int group) {
 }
 
 std::string Quoted(const std::string& rate) {
-  return "\"" + EscapeControls(DeviceToUtf8(rate), "\"") + "\"";
+  std::string quoted = "\"";
+  quoted += EscapeControls(DeviceToUtf8(rate), "\"");
+  quoted += '"';
+  return quoted;
 }
 
 // Columns line up in a terminal: a UTF-8 character takes one place.

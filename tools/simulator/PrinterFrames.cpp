@@ -10,7 +10,14 @@ constexpr int kReplyLenBase = 43;  // LEN of a reply without data
 
 Bytes ReplyFrame(std::uint8_t sequence, std::uint8_t command, const std::string& data,
                  const StatusBytes& status, std::uint8_t separator) {
-  Bytes frame{kStx, static_cast<std::uint8_t>(data.size() + kReplyLenBase), sequence, command};
+  // Reserved first: growing a four-byte vector by the data makes g++ 12 see
+  // a copy out of bounds that is not there.
+  Bytes frame;
+  frame.reserve(data.size() + kReplyLenBase);
+  for (std::uint8_t head :
+       {kStx, static_cast<std::uint8_t>(data.size() + kReplyLenBase), sequence, command}) {
+    frame.push_back(head);
+  }
   frame.insert(frame.end(), data.begin(), data.end());
   frame.push_back(separator);
   for (std::uint8_t s : status) frame.push_back(s | kStatusHighBit);
@@ -29,7 +36,8 @@ std::string Hex2(unsigned value) {
 std::string StatusText(const Bytes& reply, std::size_t first) {
   std::string text;
   for (std::size_t i = first; i < first + 6 && i < reply.size(); ++i) {
-    text += (text.empty() ? "" : " ") + Hex2(reply[i]);
+    if (!text.empty()) text += ' ';
+    text += Hex2(reply[i]);
   }
   return text;
 }
@@ -129,7 +137,10 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 std::string HexBytes(const Bytes& bytes) {
   std::string text;
-  for (std::uint8_t b : bytes) text += (text.empty() ? "" : " ") + Hex2(b);
+  for (std::uint8_t b : bytes) {
+    if (!text.empty()) text += ' ';
+    text += Hex2(b);
+  }
   return text;
 }
 
