@@ -17,6 +17,13 @@
 
 class TCustomComPort;
 
+// The program's own texts that every front end shows the same. A reserved
+// example domain stands in for the support addresses.
+inline constexpr const char* kApplicationTitle = "Poreske grupe";  // the error box's caption
+inline constexpr const char* kMainWindowCaption = "Korvena - Promena Poreskih grupa - RK730";
+inline constexpr const char* kSupportMail = "podrska@example.com";
+inline constexpr const char* kSupportWeb = "www.example.com";
+
 enum class MessageKind { Warning, Information, Error };
 
 class MainMenuView {

@@ -15,17 +15,13 @@ TFormMainPDV* FormMainPDV = nullptr;
 
 namespace {
 
-// A reserved example domain stands in for the vendor's support addresses.
-const QString kSupportMail = "podrska@example.com";
-const QString kSupportWeb = "www.example.com";
-
 constexpr QChar kEscape = QChar(27);
 
 }  // namespace
 
 TFormMainPDV::TFormMainPDV(QWidget* parent) : QWidget(parent) {
   setObjectName("FormMainPDV");
-  setWindowTitle("Korvena - Promena Poreskih grupa - RK730");
+  setWindowTitle(kMainWindowCaption);
   setFixedSize(484, 392);
   setFont(UiFont("MS Sans Serif", 11));
   setAutoFillBackground(true);
@@ -57,8 +53,8 @@ TFormMainPDV::TFormMainPDV(QWidget* parent) : QWidget(parent) {
   Panel12->setPalette(navy);
   Panel12->setAutoFillBackground(true);
   // The links are as wide as their text, as autosized labels are: the design's
-  // 90 and 100 pixels held the vendor's own addresses, and the stand-ins (in
-  // whatever font stands in for Verdana) need more.
+  // 90 and 100 pixels are too narrow for the addresses (in whatever font
+  // stands in for Verdana).
   LabelMail = new TLinkLabel("LabelMail", kSupportMail, Panel12);
   LabelMail->move(15, 6);
   LabelMail->adjustSize();

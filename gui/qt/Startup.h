@@ -34,9 +34,6 @@ class ProgramForms {
   std::unique_ptr<TFormPorezi> porezi_;
 };
 
-// The title of the program: the caption of the default exception display.
-extern const char* const kApplicationTitle;
-
 // The program after its QApplication exists: creates the windows, runs the
 // event loop, shows an exception that escapes start-up with the default
 // exception display, and returns exit code 0 in every case. `beforeEventLoop`

@@ -2,15 +2,15 @@
 
 #include <cwchar>
 
-HFONT CreateUiFont(const FontSpec& spec, int dpi) {
+HFONT CreateUiFont(const FontStyle& style, int dpi) {
   LOGFONTW font{};
   // A negative height is the character height, without the internal leading.
-  font.lfHeight = -MulDiv(spec.pixelHeight, dpi, USER_DEFAULT_SCREEN_DPI);
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfUnderline = spec.underline ? TRUE : FALSE;
-  font.lfCharSet = spec.charset;
+  font.lfHeight = -MulDiv(style.pixelHeight, dpi, USER_DEFAULT_SCREEN_DPI);
+  font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+  font.lfUnderline = style.underline ? TRUE : FALSE;
+  font.lfCharSet = style.charset;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-  wcsncpy(font.lfFaceName, spec.family, LF_FACESIZE - 1);
+  wcsncpy(font.lfFaceName, style.family, LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
 }

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-struct FontSpec {
+struct FontStyle {
   const wchar_t* family;
   int pixelHeight;  // character height at 96 dpi
   bool bold = false;
@@ -14,13 +14,13 @@ struct FontSpec {
 };
 
 // "MS Sans Serif" 8 point, the setup dialog's and the main window's font.
-constexpr FontSpec kSansSerif8{L"MS Sans Serif", 11};
+constexpr FontStyle kSansSerif8{L"MS Sans Serif", 11};
 // Verdana in the Central European character set, as designed, so that the
 // letters of Windows-1250 (š, č, ž, ...) come from the font itself.
-constexpr FontSpec kVerdana13{L"Verdana", 13, false, false, EASTEUROPE_CHARSET};
-constexpr FontSpec kVerdana13Bold{L"Verdana", 13, true, false, EASTEUROPE_CHARSET};
-constexpr FontSpec kVerdana19{L"Verdana", 19, false, false, EASTEUROPE_CHARSET};
-constexpr FontSpec kVerdana11Link{L"Verdana", 11, false, true, EASTEUROPE_CHARSET};
+constexpr FontStyle kVerdana13{L"Verdana", 13, false, false, EASTEUROPE_CHARSET};
+constexpr FontStyle kVerdana13Bold{L"Verdana", 13, true, false, EASTEUROPE_CHARSET};
+constexpr FontStyle kVerdana19{L"Verdana", 19, false, false, EASTEUROPE_CHARSET};
+constexpr FontStyle kVerdana11Link{L"Verdana", 11, false, true, EASTEUROPE_CHARSET};
 
 // A font owned by its holder; the caller deletes it with DeleteObject.
-HFONT CreateUiFont(const FontSpec& spec, int dpi);
+HFONT CreateUiFont(const FontStyle& style, int dpi);

@@ -12,10 +12,6 @@ TFormMainPDV* FormMainPDV = nullptr;
 
 namespace {
 
-// A reserved example domain stands in for the vendor's support addresses.
-const std::string kSupportMail = "podrska@example.com";
-const std::string kSupportWeb = "www.example.com";
-
 constexpr COLORREF kSkyBlue = RGB(166, 202, 240);
 constexpr DWORD kMainWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
@@ -28,7 +24,7 @@ constexpr int kPanelHeight = 60;
 TFormMainPDV::TFormMainPDV(std::unique_ptr<SerialBackend> line)
     : TForm(
           {L"TFormMainPDV", kMainWindowStyle, &kSansSerif8, nullptr, GetSysColor(COLOR_WINDOWTEXT)},
-          "Korvena - Promena Poreskih grupa - RK730", {484, 392}),
+          kMainWindowCaption, {484, 392}),
       sky_(CreateSolidBrush(kSkyBlue)) {
   SetBackground(sky_);
   ComPortFiskal = new TComPort(std::move(line));
@@ -44,7 +40,7 @@ TFormMainPDV::TFormMainPDV(std::unique_ptr<SerialBackend> line)
   Panel12 = panels_.back().get();
   Adopt(Panel12->Handle(), {25, 347, 433, 25});
   // The links are as wide as their text, as autosized labels are: the
-  // design's 90 and 100 pixels held the vendor's own addresses.
+  // design's 90 and 100 pixels are too narrow for the addresses.
   auto addLink = [this](int id, const std::string& address, int left) {
     panels_.push_back(
         std::make_unique<TPanel>(L"TLinkLabel", Panel12->Handle(), id, 0, kLinkLook, address));

@@ -15,8 +15,6 @@
 #include "messages/P00_KVMsgDlg.h"
 #include "serial/CPort.h"
 
-const char* const kApplicationTitle = "Poreske grupe";
-
 // The checked layer's notices go to the notice window, and its terminate
 // request to the application object.
 class GuiDeviceUserInterface : public DeviceUserInterface {

@@ -31,7 +31,7 @@ int SystemDpi() {
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-bool SameFont(const FontSpec& a, const FontSpec& b) {
+bool SameFont(const FontStyle& a, const FontStyle& b) {
   return std::wcscmp(a.family, b.family) == 0 && a.pixelHeight == b.pixelHeight &&
          a.bold == b.bold && a.underline == b.underline && a.charset == b.charset;
 }
@@ -125,7 +125,7 @@ TForm::TForm(const Style& style, const std::string& caption, SIZE designClientSi
 
 TForm::~TForm() {
   if (Handle()) DestroyWindow(Handle());
-  for (auto& [spec, font] : fonts_) DeleteObject(font);
+  for (auto& [style, font] : fonts_) DeleteObject(font);
 }
 
 int TForm::Scale(int designPixels) const {
@@ -133,7 +133,7 @@ int TForm::Scale(int designPixels) const {
 }
 
 HWND TForm::AddControl(const wchar_t* className, const std::string& text, DWORD style, int id,
-                       DesignRect rect, const FontSpec* font, DWORD exStyle, HWND parent) {
+                       DesignRect rect, const FontStyle* font, DWORD exStyle, HWND parent) {
   HWND control = CreateWindowExW(
       exStyle, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
       parent ? parent : Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -142,7 +142,7 @@ HWND TForm::AddControl(const wchar_t* className, const std::string& text, DWORD 
   return control;
 }
 
-void TForm::Adopt(HWND control, DesignRect rect, const FontSpec* font) {
+void TForm::Adopt(HWND control, DesignRect rect, const FontStyle* font) {
   controls_.push_back({control, rect, font ? font : style_.font});
   PlaceAtDpi(controls_.back());
 }
@@ -183,18 +183,18 @@ SIZE TForm::OuterSize() const {
   return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-HFONT TForm::Font(const FontSpec& spec) {
+HFONT TForm::Font(const FontStyle& style) {
   for (auto& [known, font] : fonts_) {
-    if (SameFont(*known, spec)) return font;
+    if (SameFont(*known, style)) return font;
   }
-  fonts_.emplace_back(&spec, CreateUiFont(spec, dpi_));
+  fonts_.emplace_back(&style, CreateUiFont(style, dpi_));
   return fonts_.back().second;
 }
 
-int TForm::DesignTextWidth(const std::string& text, const FontSpec& spec) {
+int TForm::DesignTextWidth(const std::string& text, const FontStyle& style) {
   if (text.empty()) return 0;
   HDC context = GetDC(Handle());
-  HGDIOBJ previous = SelectObject(context, Font(spec));
+  HGDIOBJ previous = SelectObject(context, Font(style));
   const std::wstring wide = Widen(text);
   SIZE extent{};
   GetTextExtentPoint32W(context, wide.c_str(), static_cast<int>(wide.size()), &extent);
@@ -205,10 +205,10 @@ int TForm::DesignTextWidth(const std::string& text, const FontSpec& spec) {
 
 void TForm::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  std::vector<std::pair<const FontSpec*, HFONT>> old;
+  std::vector<std::pair<const FontStyle*, HFONT>> old;
   old.swap(fonts_);
   for (const PlacedControl& placed : controls_) PlaceAtDpi(placed);
-  for (auto& [spec, font] : old) DeleteObject(font);
+  for (auto& [style, font] : old) DeleteObject(font);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 

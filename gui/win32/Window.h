@@ -66,9 +66,9 @@ class TForm : public WindowObject {
   struct Style {
     const wchar_t* className;
     DWORD style;
-    const FontSpec* font;  // the form's font, which its controls share unless given their own
-    HBRUSH background;     // not owned: a system colour's brush or the form's own
-    COLORREF textColour;   // of labels, check boxes and group box titles
+    const FontStyle* font;  // the form's font, which its controls share unless given their own
+    HBRUSH background;      // not owned: a system colour's brush or the form's own
+    COLORREF textColour;    // of labels, check boxes and group box titles
   };
   TForm(const Style& style, const std::string& caption, SIZE designClientSize);
   ~TForm() override;
@@ -76,18 +76,18 @@ class TForm : public WindowObject {
   void SetBackground(HBRUSH background) { style_.background = background; }
   // A child control of a standard or own class, visible, laid out as designed.
   HWND AddControl(const wchar_t* className, const std::string& text, DWORD style, int id,
-                  DesignRect rect, const FontSpec* font = nullptr, DWORD exStyle = 0,
+                  DesignRect rect, const FontStyle* font = nullptr, DWORD exStyle = 0,
                   HWND parent = nullptr);
   // Lays out a control that was created elsewhere (a window object's own).
-  void Adopt(HWND control, DesignRect rect, const FontSpec* font = nullptr);
+  void Adopt(HWND control, DesignRect rect, const FontStyle* font = nullptr);
   // Moves a control to a new design rectangle.
   void Place(HWND control, DesignRect rect);
   void SetDesignClientSize(SIZE size);
   // The outer size of the window for the design client size at its DPI.
   SIZE OuterSize() const;
-  HFONT Font(const FontSpec& spec);
-  // The width in design pixels that `text` needs in `spec`; 0 for no text.
-  int DesignTextWidth(const std::string& text, const FontSpec& spec);
+  HFONT Font(const FontStyle& style);
+  // The width in design pixels that `text` needs in `style`; 0 for no text.
+  int DesignTextWidth(const std::string& text, const FontStyle& style);
 
   // Event handlers.
   virtual void FormShow() {}
@@ -101,7 +101,7 @@ class TForm : public WindowObject {
   struct PlacedControl {
     HWND control;
     DesignRect rect;
-    const FontSpec* font;
+    const FontStyle* font;
   };
 
   void ApplyDpi(int dpi);
@@ -113,7 +113,7 @@ class TForm : public WindowObject {
   SIZE designClientSize_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   std::vector<PlacedControl> controls_;
-  std::vector<std::pair<const FontSpec*, HFONT>> fonts_;
+  std::vector<std::pair<const FontStyle*, HFONT>> fonts_;
   std::vector<HWND> disabledWhileModal_;
   HWND lastFocus_ = nullptr;
   bool modal_ = false;

@@ -49,7 +49,9 @@ TEST(ListSerialPorts, ListsTheRegistryPortsSortedRegardlessOfCase) {
   // COM10 before COM2, as the setup dialog shows them.
   const auto com10 = std::find(ports.begin(), ports.end(), "COM10");
   const auto com2 = std::find(ports.begin(), ports.end(), "COM2");
-  if (com10 != ports.end() && com2 != ports.end()) EXPECT_LT(com10, com2);
+  if (com10 != ports.end() && com2 != ports.end()) {
+    EXPECT_LT(com10, com2);
+  }
 }
 
 TEST(ListSerialPorts, EveryListedPortOpensUnderItsName) {
