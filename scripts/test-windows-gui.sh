@@ -27,6 +27,9 @@ cd "$root"
 
 # A display of its own: windows need one, and the walk needs its keys.
 if [ -z "${FP_GUI_DISPLAY_READY:-}" ]; then
+  scripts/lib/apt-install.sh wine xvfb xauth xdotool fonts-wine \
+    g++-mingw-w64-x86-64-posix googletest cmake ninja-build || exit 1
+  if [ "${1:-}" = "--screenshots" ]; then scripts/lib/apt-install.sh imagemagick || exit 1; fi
   export FP_GUI_DISPLAY_READY=1
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi

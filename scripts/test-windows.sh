@@ -12,20 +12,7 @@ out="$root/build-windows"
 work="$out/wine"
 
 packages=(g++-mingw-w64-x86-64-posix wine googletest cmake ninja-build g++ coreutils)
-if [ -x scripts/lib/apt-install.sh ]; then
-  scripts/lib/apt-install.sh "${packages[@]}" || exit 1
-else
-  missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-      $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || exit 1
-  fi
-fi
+scripts/lib/apt-install.sh "${packages[@]}" || exit 1
 
 scripts/build-windows.sh || { echo "windows: build failed"; exit 1; }
 
