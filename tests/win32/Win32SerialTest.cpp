@@ -87,6 +87,24 @@ TEST(Win32Backend, ErrorDetailNamesTheDeviceTheReasonAndTheRemedy) {
   EXPECT_EQ(backend.ErrorDetail(0, "COM1"), "");
 }
 
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+TEST(Win32Backend, ASecondOpenerIsRefusedWhileThePortIsOpen) {
+  if (RunningUnderWine()) {
+    GTEST_SKIP() << "wine lets a second CreateFileW with share mode 0 open a COM port; "
+                    "Windows refuses it with ERROR_ACCESS_DENIED";
+  }
+  DeviceEnd line;
+  Win32Backend holder;
+  ASSERT_EQ(holder.Open(line.PortName()), 0);
+  Win32Backend second;
+  EXPECT_EQ(second.Open(line.PortName()), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(second.IsOpen());
+}
+
 TEST(Win32Backend, OpeningAMissingPortGivesFileNotFound) {
   TComPort port;
   SetProgramStartValues(port);
