@@ -94,6 +94,39 @@ else
   missing_status=$?
   grep -q 'Unable to open com port (Error: 2)' "$work/fptool-missing.err" && [ "$missing_status" -eq 3 ]
   verdict fptool_exe_missing_port $?
+
+  # The technician's commands do on Windows what they do on Linux.
+  fptool_exe() { wine_run 60 "$out/tools/fptool/fptool.exe" "$@"; }
+  fptool_exe --port COM20 write-taxes --dry-run 7.5 10 0 0 0 0 0 0 >"$work/dry-run.out" 2>&1
+  dry_status=$?
+  [ "$dry_status" -eq 0 ] && grep -q '^Command 96 would carry: 7.5,10,0,0,0,0,0,0' "$work/dry-run.out" \
+    && ! grep -q 'cmd 96' "$work/fpsim.log"
+  verdict fptool_exe_dry_run_sends_no_96 $?
+
+  rm -f "$work/changes.tsv"
+  fptool_exe --port COM20 write-taxes --log 'Z:'"$work/changes.tsv" 7.50 10.00 0 0 0 0 0 0 \
+    >"$work/write-taxes.out" 2>&1
+  write_status=$?
+  fptool_exe --port COM20 write-taxes --log 'Z:'"$work/changes.tsv" 7.50 10.00 0 0 0 0 0 0 \
+    >>"$work/write-taxes.out" 2>&1
+  again_status=$?
+  [ "$write_status" -eq 0 ] && [ "$again_status" -eq 0 ] && grep -q 'cmd 96' "$work/fpsim.log" \
+    && [ "$(wc -l <"$work/changes.tsv")" -eq 3 ]
+  verdict fptool_exe_checked_change_and_log $?
+
+  fptool_exe --port COM20 --trace - exec 62 >/dev/null 2>"$work/trace.err"
+  grep -q 'PC>FP = request SEQ [0-9]* CMD 62 data "", BCC valid' "$work/trace.err" \
+    && grep -q 'FP>PC = reply SEQ [0-9]* CMD 62 data "24-12-23 18:05:09".*BCC valid' "$work/trace.err"
+  verdict fptool_exe_trace $?
+
+  fptool_exe find --ports COM20,COM77 --bauds 19200 >"$work/find.out" 2>"$work/find.err"
+  find_status=$?
+  [ "$find_status" -eq 0 ] && grep -q '^COM20 19200 24.12.2023 18:05:09' "$work/find.out" \
+    && grep -q 'COM77' "$work/find.err"
+  verdict fptool_exe_find $?
+
+  fptool_exe ports >"$work/ports.out" 2>&1 && grep -q '^COM5' "$work/ports.out"
+  verdict fptool_exe_ports $?
 fi
 
 echo "windows: $passed passed, $failed failed"
