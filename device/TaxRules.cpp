@@ -91,3 +91,18 @@ void WriteRates(FPCommand00& command, const TaxEnableMask& enabled, const TaxRat
   const BusyScope busy;
   command.Execute(fpcmd::WriteTaxRates, list);
 }
+
+void ReadTaxesInto(TaxEditorView& view, FPCommand00& command) {
+  view.ShowEnableMask(ReadEnableMask(command));
+  view.ShowRates(ReadRates(command));
+}
+
+void WriteTaxesShown(TaxEditorView& view, FPCommand00& command) {
+  const TaxEnableMask enabled = view.EnableMaskShown();
+  const TaxRates rates = view.RatesTyped();
+  if (const std::string refusal = RateListRefusal(enabled, rates); !refusal.empty()) {
+    view.ShowRefusal(refusal);
+    return;
+  }
+  WriteRates(command, enabled, rates);
+}

@@ -38,3 +38,23 @@ TaxEnableMask ReadEnableMask(FPCommand00& command);  // 83, field 2
 TaxRates ReadRates(FPCommand00& command);            // 97, fields 0..7
 // 96; raises before sending when BuildRateList refuses the rates.
 void WriteRates(FPCommand00& command, const TaxEnableMask& enabled, const TaxRates& rates);
+
+// What the editor window shows, as each front end draws it.
+class TaxEditorView {
+ public:
+  virtual ~TaxEditorView() = default;
+  virtual void ShowEnableMask(const TaxEnableMask& enabled) = 0;
+  virtual void ShowRates(const TaxRates& rates) = 0;
+  virtual TaxEnableMask EnableMaskShown() const = 0;
+  virtual TaxRates RatesTyped() const = 0;  // as device text
+  // A modal warning box with a UTF-8 text.
+  virtual void ShowRefusal(const std::string& text) = 0;
+};
+
+// The editor's "Pročitaj": the mask (83) is shown before the rates are asked
+// for, so when the port fails on 97 the mask boxes keep what 83 brought and
+// the rate boxes their old text.
+void ReadTaxesInto(TaxEditorView& view, FPCommand00& command);
+// The editor's "Upiši u FP": rates the rules refuse are explained, and
+// nothing is sent.
+void WriteTaxesShown(TaxEditorView& view, FPCommand00& command);

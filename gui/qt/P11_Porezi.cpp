@@ -151,21 +151,15 @@ void TFormPorezi::ButtonUpisiClick() {
 }
 
 void TFormPorezi::ReadTaxes() {
-  FPCommand00& command = FormFP->FPCommand;
-  // Shown before the rates are asked for: when the port fails on 97, the mask
-  // boxes keep what 83 brought and the rate boxes their old text.
-  ShowEnableMask(ReadEnableMask(command));
-  ShowRates(ReadRates(command));
+  ReadTaxesInto(*this, FormFP->FPCommand);
 }
 
 void TFormPorezi::WriteTaxes() {
-  const TaxEnableMask enabled = EnableMaskShown();
-  const TaxRates rates = RatesTyped();
-  if (const std::string refusal = RateListRefusal(enabled, rates); !refusal.empty()) {
-    ShowWarning(QString::fromStdString(refusal));
-    return;
-  }
-  WriteRates(FormFP->FPCommand, enabled, rates);
+  WriteTaxesShown(*this, FormFP->FPCommand);
+}
+
+void TFormPorezi::ShowRefusal(const std::string& text) {
+  ShowWarning(QString::fromStdString(text));
 }
 
 void TFormPorezi::ShowEnableMask(const TaxEnableMask& enabled) {

@@ -23,7 +23,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TFormPorezi : public QDialog {
+class TFormPorezi : public QDialog, public TaxEditorView {
   Q_OBJECT
  public:
   explicit TFormPorezi(QWidget* parent = nullptr);
@@ -53,10 +53,11 @@ class TFormPorezi : public QDialog {
  private:
   void BuildGroupRows();
   void SetTabOrder();
-  void ShowEnableMask(const TaxEnableMask& enabled);
-  void ShowRates(const TaxRates& rates);
-  TaxEnableMask EnableMaskShown() const;
-  TaxRates RatesTyped() const;
+  void ShowEnableMask(const TaxEnableMask& enabled) override;
+  void ShowRates(const TaxRates& rates) override;
+  TaxEnableMask EnableMaskShown() const override;
+  TaxRates RatesTyped() const override;
+  void ShowRefusal(const std::string& text) override;
 };
 
 extern TFormPorezi* FormPorezi;

@@ -15,7 +15,7 @@
 #include "device/TaxRules.h"
 #include "gui/win32/Window.h"
 
-class TFormPorezi : public TForm {
+class TFormPorezi : public TForm, public TaxEditorView {
  public:
   TFormPorezi();
 
@@ -45,10 +45,11 @@ class TFormPorezi : public TForm {
 
  private:
   void AddGroupRow(int group);
-  void ShowEnableMask(const TaxEnableMask& enabled);
-  void ShowRates(const TaxRates& rates);
-  TaxEnableMask EnableMaskShown() const;
-  TaxRates RatesTyped() const;
+  void ShowEnableMask(const TaxEnableMask& enabled) override;
+  void ShowRates(const TaxRates& rates) override;
+  TaxEnableMask EnableMaskShown() const override;
+  TaxRates RatesTyped() const override;
+  void ShowRefusal(const std::string& text) override;
 };
 
 extern TFormPorezi* FormPorezi;
