@@ -43,10 +43,11 @@ std::string FromHex(const std::string& hex) {
   return bytes;
 }
 
-HostLink::HostLink(const std::string& kind) {
+HostLink::HostLink(const std::string& kind, const std::string& portName) {
   static WinsockUser winsock;
   const char* port = std::getenv("FP_LINEHOST_PORT");
-  if (!port) throw std::runtime_error("FP_LINEHOST_PORT is not set: run under scripts/test-windows.sh");
+  if (!port)
+    throw std::runtime_error("FP_LINEHOST_PORT is not set: run under scripts/test-windows.sh");
   SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -60,7 +61,7 @@ HostLink::HostLink(const std::string& kind) {
   BOOL yes = TRUE;
   ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
   socket_ = s;
-  portName_ = "COM" + std::to_string(NextComNumber());
+  portName_ = portName.empty() ? "COM" + std::to_string(NextComNumber()) : portName;
   Call(kind + " " + portName_);
 }
 

@@ -9,9 +9,10 @@
 
 class HostLink {
  public:
-  // Connects and asks for a line of `kind` ("pty" or "printer") on a COM
-  // port of its own; throws std::runtime_error when linehost is not there.
-  explicit HostLink(const std::string& kind);
+  // Connects and asks for a line of `kind` ("pty" or "printer") on COM port
+  // `portName`, or on one of its own when that is empty; throws
+  // std::runtime_error when linehost is not there.
+  explicit HostLink(const std::string& kind, const std::string& portName = "");
   ~HostLink();
   HostLink(const HostLink&) = delete;
   HostLink& operator=(const HostLink&) = delete;

@@ -9,11 +9,14 @@
 // as hexadecimal. Closing the connection closes the line.
 //
 //   pty mode:      send HEX | recv COUNT QUIET_MS | close
-//   printer mode:  clock D M Y H N S | reply CMD HEX | inject FAULT COUNT
-//                  | status HEX12 COUNT | xoff-hold MS | requests
-//                  | wait COUNT MS | x-reports | clear-requests
-// Replies: "ok[ VALUE]" or "err TEXT"; "requests" sends "ok N" and then N
-// lines "SEQ CMD INTACT DATAHEX FRAMEHEX".
+//   printer mode:  clock D M Y H N S | reply CMD HEX | set-mask HEX | mask
+//                  | set-rates HEX... | rates | inject FAULT COUNT
+//                  | status HEX12 COUNT | clear-injections | xoff-hold MS
+//                  | pacing US | requests | wait COUNT MS | x-reports
+//                  | clear-requests
+// Replies: "ok[ VALUE]" or "err TEXT"; "mask" answers "ok HEX", "rates"
+// "ok HEX HEX ..." (eight); "requests" sends "ok N" and then N lines
+// "SEQ CMD INTACT DATAHEX FRAMEHEX".
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -27,6 +30,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/PtyPair.h"
 #include "tools/simulator/PrinterFrames.h"
@@ -130,6 +134,20 @@ std::string PrinterRequest(sim::PrinterSimulator& printer, const std::string& ve
     std::string hex;
     args >> command >> hex;
     printer.SetReplyData(command, Unhex(hex));
+  } else if (verb == "set-mask") {
+    std::string hex;
+    args >> hex;
+    printer.SetEnableMask(Unhex(hex));
+  } else if (verb == "mask") {
+    return "ok " + Hex(printer.EnableMask());
+  } else if (verb == "set-rates") {
+    std::vector<std::string> rates;
+    for (std::string hex; args >> hex;) rates.push_back(Unhex(hex));
+    printer.SetRates(rates);
+  } else if (verb == "rates") {
+    std::string list = "ok";
+    for (const std::string& rate : printer.Rates()) list += " " + Hex(rate);
+    return list;
   } else if (verb == "inject") {
     int fault, count;
     args >> fault >> count;
@@ -143,6 +161,12 @@ std::string PrinterRequest(sim::PrinterSimulator& printer, const std::string& ve
     for (std::size_t i = 0; i < status.size() && i < bytes.size(); ++i)
       status[i] = static_cast<std::uint8_t>(bytes[i]);
     printer.InjectStatus(status, count);
+  } else if (verb == "clear-injections") {
+    printer.ClearInjections();
+  } else if (verb == "pacing") {
+    long us;
+    args >> us;
+    printer.SetBytePacing(std::chrono::microseconds(us));
   } else if (verb == "xoff-hold") {
     long ms;
     args >> ms;
