@@ -31,12 +31,7 @@ trap cleanup EXIT
 export XDG_RUNTIME_DIR="$work/runtime"
 rm -rf "$XDG_RUNTIME_DIR" && mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
-"$out/host/linehost" >"$work/linehost.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do grep -q '^port ' "$work/linehost.log" && break; sleep 0.1; done
-FP_LINEHOST_PORT="$(awk '/^port /{print $2; exit}' "$work/linehost.log")"
-[ -n "$FP_LINEHOST_PORT" ] || { echo "windows: linehost did not start"; exit 1; }
-export FP_LINEHOST_PORT
+wine_linehost_start "$out/host/linehost" "$work/linehost.log" || exit 1
 
 # SERIALCOMM lists what HKLM\Software\Wine\Ports holds when the server starts.
 export FP_WINE_REGISTERED_PORTS="COM5,COM10,COM2"

@@ -29,7 +29,14 @@
 #                           Also enters COMn=DEVICE in HKLM\Software\Wine\Ports and
 #                           restarts the wine server: only then does
 #                           HKLM\HARDWARE\DEVICEMAP\SERIALCOMM list the port.
-#   wine_env_stop           Ends the wine server and every wine process of the prefix.
+#   wine_linehost_start PROGRAM LOG
+#                           Starts linehost (PROGRAM, built from tests/win32/host:
+#                           the far ends of the COM ports that the test programs
+#                           open) for this prefix, its output in LOG, and exports
+#                           FP_LINEHOST_PORT once it listens. Returns non-zero when
+#                           it does not start. wine_env_stop ends it.
+#   wine_env_stop           Ends linehost, the wine server and every wine process of
+#                           the prefix.
 #
 # Needs the Debian package "wine" (its "wine" command runs 64-bit programs).
 
@@ -78,7 +85,22 @@ wine_register_port() {
   _wine_env_server
 }
 
+wine_linehost_start() {
+  "$1" >"$2" 2>&1 &
+  WINE_ENV_LINEHOST_PID=$!
+  local _
+  for _ in $(seq 50); do grep -q '^port ' "$2" && break; sleep 0.1; done
+  FP_LINEHOST_PORT="$(awk '/^port /{print $2; exit}' "$2")"
+  [ -n "$FP_LINEHOST_PORT" ] || { echo "wine-env: linehost did not start (see $2)" >&2; return 1; }
+  export FP_LINEHOST_PORT
+}
+
 wine_env_stop() {
+  if [ -n "${WINE_ENV_LINEHOST_PID:-}" ]; then
+    kill "$WINE_ENV_LINEHOST_PID" 2>/dev/null
+    wait "$WINE_ENV_LINEHOST_PID" 2>/dev/null
+    WINE_ENV_LINEHOST_PID=""
+  fi
   [ -n "${WINEPREFIX:-}" ] || return 0
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
