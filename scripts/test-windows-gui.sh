@@ -5,8 +5,10 @@
 #   scripts/test-windows-gui.sh [--screenshots]
 #
 # 1. The in-process GUI tests (build-windows/tests/gui/win32/gui_win32_tests.exe):
-#    the program's windows on a printer held in memory, driven by the
-#    messages the controls take and by SendInput.
+#    the program's windows on the printer simulator at the far end of COM4
+#    (linehost, natively beside wine, maps it to the simulator of each case;
+#    the port is entered in the system's port list, so that the setup dialog
+#    offers it), driven by the messages the controls take and by SendInput.
 # 2. A walk from start to end against fpsim, the printer simulator, which runs
 #    natively on a pseudo-terminal that wine maps as COM5: key 1, the setup
 #    dialog (COM5 picked), the clock box, key 2, a rate changed, written and
@@ -42,6 +44,7 @@ work="$out/wine-gui"
 exe="$out/app/poreske-grupe.exe"
 tests_exe="$out/tests/gui/win32/gui_win32_tests.exe"
 fpsim="$out/host/project/tools/simulator/fpsim"
+linehost="$out/host/linehost"
 main_caption='Korvena - Promena Poreskih grupa - RK730'
 
 fail() {
@@ -50,10 +53,11 @@ fail() {
 }
 
 build() {
-  if [ ! -f "$out/build.ninja" ] || [ ! -x "$fpsim" ]; then
+  if [ ! -f "$out/build.ninja" ] || [ ! -f "$out/host/build.ninja" ]; then
     scripts/build-windows.sh >/dev/null || return 1
   fi
-  cmake --build "$out" --target poreske-grupe gui_win32_tests >/dev/null
+  cmake --build "$out" --target poreske-grupe gui_win32_tests >/dev/null &&
+    cmake --build "$out/host" --target linehost fpsim >/dev/null
 }
 build || fail "build failed"
 
@@ -77,10 +81,20 @@ wine_run 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/nul
 
 status=0
 
-# 1. In-process GUI tests.
-wine_run 120 "$tests_exe" --gtest_brief=1 >"$work/gui_win32_tests.log" 2>&1
+# 1. In-process GUI tests, with linehost and the port they use.
+# Published ports stay in a folder of this run.
+export XDG_RUNTIME_DIR="$work/runtime"
+rm -rf "$XDG_RUNTIME_DIR" && mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+wine_linehost_start "$linehost" "$work/linehost.log" || fail "linehost did not start"
+export FP_GUI_TEST_PORT=COM4
+wine_register_port "$FP_GUI_TEST_PORT" /dev/ptmx || fail "could not register $FP_GUI_TEST_PORT"
+wine_run 60 reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | grep -q "$FP_GUI_TEST_PORT" ||
+  fail "$FP_GUI_TEST_PORT is not in the port list"
+
+tests_log="$work/gui_win32_tests.log"
+wine_run 120 "$tests_exe" --gtest_brief=1 >"$tests_log" 2>&1
 tests_status=$?
-grep -E '^\[ *(FAILED|PASSED|SKIPPED) *\]|Failure|^/' "$work/gui_win32_tests.log" | head -40
+grep -E '^\[ *(FAILED|PASSED|SKIPPED) *\]|Failure|^/' "$tests_log" | head -40
 if [ "$tests_status" -eq 0 ]; then
   echo "windows-gui: gui_win32_tests passed"
 else
@@ -89,10 +103,9 @@ else
 fi
 
 # 2. The walk against fpsim.
-export XDG_RUNTIME_DIR="$work/runtime"
-rm -rf "$XDG_RUNTIME_DIR" && mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 sim_log="$work/fpsim.log"
 # Its standard input (it takes commands there) stays open until this script ends.
+rm -f "$work/fpsim.in"
 mkfifo "$work/fpsim.in"
 "$fpsim" --name ttyFPgui --clock "24.12.2023 18:05:09" <"$work/fpsim.in" >"$sim_log" 2>&1 &
 sim_pid=$!

@@ -21,13 +21,13 @@ constexpr int kPanelHeight = 60;
 
 }  // namespace
 
-TFormMainPDV::TFormMainPDV(std::unique_ptr<SerialBackend> line)
+TFormMainPDV::TFormMainPDV()
     : TForm(
           {L"TFormMainPDV", kMainWindowStyle, &kSansSerif8, nullptr, GetSysColor(COLOR_WINDOWTEXT)},
           kMainWindowCaption, {484, 392}),
       sky_(CreateSolidBrush(kSkyBlue)) {
   SetBackground(sky_);
-  ComPortFiskal = new TComPort(std::move(line));
+  ComPortFiskal = new TComPort();
   SetProgramStartValues(*ComPortFiskal);
   menu_ = std::make_unique<MainMenu>(*this, *ComPortFiskal);
 

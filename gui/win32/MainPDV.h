@@ -14,10 +14,8 @@
 
 class TFormMainPDV : public TForm, public MainMenuView {
  public:
-  // Builds the window and publishes ComPortFiskal as FiscalPort. The port
-  // talks over `line` when one is given (tests), else over the platform's
-  // serial backend.
-  explicit TFormMainPDV(std::unique_ptr<SerialBackend> line = nullptr);
+  // Builds the window and publishes ComPortFiskal as FiscalPort.
+  TFormMainPDV();
   ~TFormMainPDV() override;
 
   static constexpr int IDC_Panel0 = 100;  // IDC_Panel0 + n is Panel<n>

@@ -26,7 +26,7 @@ class GuiDeviceUserInterface : public DeviceUserInterface {
   void RequestTerminate() override { Application().Terminate(); }
 };
 
-ProgramForms::ProgramForms(std::unique_ptr<SerialBackend> line) {
+ProgramForms::ProgramForms() {
   // The standard controls of the system's current look (the manifest asks
   // for version 6 of the common controls).
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -36,7 +36,7 @@ ProgramForms::ProgramForms(std::unique_ptr<SerialBackend> line) {
   exchangeObserver_ = std::make_unique<GuiExchangeObserver>();
   SetExchangeObserver(exchangeObserver_.get());
   Application().SetTitle(kApplicationTitle);
-  mainPDV_ = std::make_unique<TFormMainPDV>(std::move(line));
+  mainPDV_ = std::make_unique<TFormMainPDV>();
   FormMainPDV = mainPDV_.get();
   Application().SetMainForm(FormMainPDV);
   deviceUi_ = std::make_unique<GuiDeviceUserInterface>();

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class SerialBackend;
 class TFormMainPDV;
 class TFormFP;
 class TFormYellowMsg;
@@ -17,9 +16,7 @@ class GuiExchangeObserver;
 
 class ProgramForms {
  public:
-  // The fiscal port talks over `line` when one is given (tests), else over
-  // the platform's serial backend.
-  explicit ProgramForms(std::unique_ptr<SerialBackend> line = nullptr);
+  ProgramForms();
   ~ProgramForms();
   ProgramForms(const ProgramForms&) = delete;
   ProgramForms& operator=(const ProgramForms&) = delete;

@@ -39,8 +39,8 @@ class EditorWindowTest : public ProgramFormsTest {
 };
 
 TEST_F(EditorWindowTest, ShowsTheMaskAndRatesAsThePrinterSentThem) {
-  printer.mask = "1100000";  // seven characters: H is not enabled
-  printer.rates = {"20.00", " 10 ", "x", "0", "0", "0", "0", "18"};
+  printer.SetEnableMask("1100000");  // seven characters: H is not enabled
+  printer.SetRates({"20.00", " 10 ", "x", "0", "0", "0", "0", "18"});
   WithEditor({[](TFormPorezi& editor) {
     EXPECT_EQ(TextOf(editor.Handle()), "Porezi");
     EXPECT_EQ(TextOf(editor.ButtonProcitaj), "Pročitaj");
@@ -56,8 +56,8 @@ TEST_F(EditorWindowTest, ShowsTheMaskAndRatesAsThePrinterSentThem) {
     }
     EXPECT_EQ(GetFocus(), editor.ButtonProcitaj);
   }});
-  EXPECT_EQ(printer.CountOf(83), 1);
-  EXPECT_EQ(printer.CountOf(97), 1);
+  EXPECT_EQ(CountOf(83), 1);
+  EXPECT_EQ(CountOf(97), 1);
   EXPECT_TRUE(user.Saw().empty());
 }
 
@@ -70,27 +70,32 @@ TEST_F(EditorWindowTest, WritesTheRatesOfTheEnabledGroupsInTheDevicesCodePage) {
   const Case cases[] = {
       {"11111111", "7 \xE8,10,0,0,0,0,0,0"}, {"11000000", "7 \xE8,10,"}, {"10000001", "7 \xE8,0"}};
   for (const Case& c : cases) {
-    printer.mask = c.mask;
+    printer.SetEnableMask(c.mask);
+    printer.SetRates({"20", "10", "0", "0", "0", "0", "0", "0"});
     WithEditor({[](TFormPorezi& editor) {
       SetWindowTextW(editor.LEditProc[0], L"7 č");
       SendMessageW(editor.ButtonUpisi, BM_CLICK, 0, 0);
       EXPECT_TRUE(IsWindowVisible(editor.Handle()));
       EXPECT_FALSE(Enabled(editor.CheckBoxMask[0]));
     }});
-    EXPECT_EQ(printer.LastDataOf(96), c.written) << "mask " << c.mask;
+    EXPECT_EQ(LastDataOf(96), c.written) << "mask " << c.mask;
+    // The printer took group A's new rate and kept the others.
+    EXPECT_EQ(printer.Rates(),
+              (std::vector<std::string>{"7 \xE8", "10", "0", "0", "0", "0", "0", "0"}))
+        << "mask " << c.mask;
   }
   EXPECT_TRUE(user.Saw().empty());
 }
 
 TEST_F(EditorWindowTest, RatesTheRulesRefuseAreExplainedAndNotSent) {
   for (const char* mask : {"00000000", "11111111"}) {
-    printer.mask = mask;
+    printer.SetEnableMask(mask);
     WithEditor({[](TFormPorezi& editor) {
       SetWindowTextW(editor.LEditProc[1], L"7,5");
       SendMessageW(editor.ButtonUpisi, BM_CLICK, 0, 0);
     }});
   }
-  EXPECT_EQ(printer.CountOf(96), 0);
+  EXPECT_EQ(CountOf(96), 0);
   ASSERT_EQ(user.Saw().size(), 2u);
   for (const std::string& seen : user.Saw()) EXPECT_EQ(seen.rfind("Warning: ", 0), 0u) << seen;
 }
@@ -105,8 +110,8 @@ TEST_F(EditorWindowTest, EnterInARateBoxDoesNothingAndEscapeClosesFromIt) {
                 PostKey(editor.LEditProc[3], VK_ESCAPE);
               },
               [](TFormPorezi& editor) { EXPECT_FALSE(IsWindowVisible(editor.Handle())); }});
-  EXPECT_EQ(printer.CountOf(83), 1);  // Enter read nothing again
-  EXPECT_EQ(printer.CountOf(96), 0);  // and wrote nothing
+  EXPECT_EQ(CountOf(83), 1);  // Enter read nothing again
+  EXPECT_EQ(CountOf(96), 0);  // and wrote nothing
 }
 
 TEST_F(EditorWindowTest, TabSkipsTheGreyedMaskBoxes) {

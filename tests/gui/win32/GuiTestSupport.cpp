@@ -1,6 +1,9 @@
 #include "tests/gui/win32/GuiTestSupport.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
 
 #include "gui/win32/Application.h"
 #include "gui/win32/CPortSetup.h"
@@ -12,6 +15,13 @@
 namespace {
 
 ModalUser* activeUser = nullptr;
+
+std::string GuiTestPort() {
+  const char* port = std::getenv("FP_GUI_TEST_PORT");
+  if (!port)
+    throw std::runtime_error("FP_GUI_TEST_PORT is not set: run under scripts/test-windows-gui.sh");
+  return port;
+}
 
 std::wstring ClassOf(HWND window) {
   wchar_t name[64] = {};
@@ -59,10 +69,21 @@ void ModalUser::Act() {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&windows));
+  // Windows no longer up are forgotten: a handle may come back for another.
+  std::erase_if(firstSeen_, [&](const auto& seen) {
+    return std::ranges::find(windows, seen.first) == windows.end();
+  });
+  const DWORD now = GetTickCount();
   for (HWND window : windows) {
     if (FormMainPDV && window == FormMainPDV->Handle()) continue;
     if (std::ranges::find(leftAlone_, window) != leftAlone_.end()) continue;
     if (ClassOf(window) == L"IME" || TextOf(window) == "Default IME") continue;
+    auto seen = std::ranges::find(firstSeen_, window, &std::pair<HWND, DWORD>::first);
+    if (seen == firstSeen_.end()) {
+      firstSeen_.emplace_back(window, now);
+      seen = firstSeen_.end() - 1;
+    }
+    if (now - seen->second < static_cast<DWORD>(patience)) continue;
     ActOn(window);
   }
   acting_ = false;
@@ -85,11 +106,7 @@ void ModalUser::ActOn(HWND window) {
   }
 }
 
-ProgramFormsTest::ProgramFormsTest() {
-  forms_ = std::make_unique<ProgramForms>(MakeMemoryPrinter(printer));
-  Application().MainForm()->Show();
-  ProcessMessages();
-}
+ProgramFormsTest::ProgramFormsTest() : printer(GuiTestPort()) {}
 
 ProgramFormsTest::~ProgramFormsTest() {
   forms_.reset();
@@ -99,8 +116,32 @@ ProgramFormsTest::~ProgramFormsTest() {
   }
 }
 
+void ProgramFormsTest::SetUp() {
+  if (Application().Terminated()) GTEST_SKIP() << "the program has ended in this process";
+  forms_ = std::make_unique<ProgramForms>();
+  Port().SetPort(printer.PortName());
+  Application().MainForm()->Show();
+  ProcessMessages();
+}
+
 TFormMainPDV& ProgramFormsTest::Window() {
   return *FormMainPDV;
+}
+
+TComPort& ProgramFormsTest::Port() {
+  return *FormMainPDV->ComPortFiskal;
+}
+
+int ProgramFormsTest::CountOf(int command) const {
+  return static_cast<int>(std::ranges::count(printer.Requests(), command, &sim::Request::command));
+}
+
+std::string ProgramFormsTest::LastDataOf(int command) const {
+  std::string data = "<none>";
+  for (const sim::Request& request : printer.Requests()) {
+    if (request.command == command) data = request.data;
+  }
+  return data;
 }
 
 void TypeInMainWindow(wchar_t key) {
@@ -146,6 +187,19 @@ void ProcessMessages(int milliseconds) {
   } while (GetTickCount() < until);
   // The main loop's end stays asked for, for the test to see.
   if (quit) PostQuitMessage(0);
+}
+
+bool NoticeMutexHeldElsewhere() {
+  bool held = false;
+  std::thread([&held] {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"YellowMsg");
+    if (!mutex) return;
+    const DWORD result = WaitForSingleObject(mutex, 0);
+    held = result == WAIT_TIMEOUT;
+    if (!held) ReleaseMutex(mutex);
+    CloseHandle(mutex);
+  }).join();
+  return held;
 }
 
 std::string TextOf(HWND window) {

@@ -1,5 +1,6 @@
 // The main window: the menu's states as drawn, the keys, the clicks (through
 // the system's input, so that a greyed panel takes none) and menu item 1.
+#include "gui/win32/CPortSetup.h"
 #include "gui/win32/MainPDV.h"
 #include "gui/win32/Startup.h"
 #include "tests/gui/win32/GuiTestSupport.h"
@@ -23,7 +24,10 @@ void ExpectPanels(TFormMainPDV& window, std::initializer_list<PanelState> expect
 
 const std::string kClockBox = "Information: Vreme u Stampacu je:\n\n24.12.2023 18:05:09";
 
-class MainWindowTest : public ProgramFormsTest {};
+class MainWindowTest : public ProgramFormsTest {
+ protected:
+  MainWindowTest() { printer.SetClock(24, 12, 2023, 18, 5, 9); }
+};
 
 TEST_F(MainWindowTest, StartsLockedAsDesigned) {
   EXPECT_EQ(TextOf(Window().Handle()), "Korvena - Promena Poreskih grupa - RK730");
@@ -39,7 +43,7 @@ TEST_F(MainWindowTest, OtherKeysAndGreyedPanelsDoNothing) {
   for (wchar_t key : {L'4', L'9', L'a', L' '}) TypeInMainWindow(key);
   ClickWithMouse(Window().Panel2->Handle());
   ClickWithMouse(Window().Panel3->Handle());
-  EXPECT_TRUE(printer.requests.empty());
+  EXPECT_TRUE(printer.Requests().empty());
   EXPECT_TRUE(user.Saw().empty());
   EXPECT_TRUE(IsWindowVisible(Window().Handle()));
 }
@@ -48,7 +52,8 @@ TEST_F(MainWindowTest, MenuItem1ReadsTheClockAndUnlocks) {
   ModalUser user;
   TypeInMainWindow(L'1');
   EXPECT_EQ(user.Saw(), (std::vector<std::string>{"Setup", kClockBox}));
-  EXPECT_EQ(printer.CountOf(62), 2);  // the probe and the checked read
+  EXPECT_EQ(CountOf(62), 2);                     // the probe and the checked read
+  EXPECT_EQ(Port().Port(), printer.PortName());  // "OK" kept the port the dialog showed
   ExpectPanels(Window(), {{1, "1.", false},
                           {2, "2. Promeni poreske grupe", true},
                           {3, "3. X-Report ( presek stanja )", true}});
@@ -60,7 +65,7 @@ TEST_F(MainWindowTest, MenuItem1ReadsTheClockAndUnlocks) {
 }
 
 TEST_F(MainWindowTest, ProbeThatFailsWarnsAndLeavesTheMenuLocked) {
-  printer.status = {0, 0, 0x01, 0, 0, 0};  // "#NoPaper"
+  printer.InjectStatus({0, 0, 0x01, 0, 0, 0}, sim::kAlways);  // "#NoPaper"
   ModalUser user;
   TypeInMainWindow(L'1');
   EXPECT_EQ(user.Saw(), (std::vector<std::string>{
@@ -69,22 +74,26 @@ TEST_F(MainWindowTest, ProbeThatFailsWarnsAndLeavesTheMenuLocked) {
 }
 
 TEST_F(MainWindowTest, PortThatCannotOpenGoesToTheDefaultExceptionDisplay) {
-  printer.openFails = true;
+  // A COM port nothing maps; "Cancel" keeps it, as no list offers it.
+  Port().SetPort("COM77");
   ModalUser user;
+  user.setup = [](TComSetupFrm& dialog) { PostMessageW(dialog.Button2, BM_CLICK, 0, 0); };
   TypeInMainWindow(L'1');
   ASSERT_EQ(user.Saw().size(), 2u);
   EXPECT_EQ(user.Saw()[1].rfind(std::string(kApplicationTitle) + ": Unable to open com port", 0),
             0u)
       << user.Saw()[1];
   ExpectPanels(Window(), {{2, "2.", false}});
+  EXPECT_TRUE(printer.Requests().empty());
 }
 
 TEST_F(MainWindowTest, DoubleClickOnAPanelRunsItsItemOnce) {
   ModalUser user;
   TypeInMainWindow(L'1');
   ClickWithMouse(Window().Panel3->Handle(), 2);
-  EXPECT_EQ(printer.CountOf(69), 1);
-  EXPECT_EQ(printer.LastDataOf(69), "2");
+  EXPECT_EQ(CountOf(69), 1);
+  EXPECT_EQ(LastDataOf(69), "2");
+  EXPECT_EQ(printer.XReportCount(), 1);
 }
 
 TEST_F(MainWindowTest, ClickOnPanel0AndEscapeEndTheProgram) {

@@ -1,23 +1,9 @@
 // The notice window: its layout from the text, the "YellowMsg" mutex while
 // it is up, where later notices open, and no key of its own.
-#include <thread>
-
 #include "gui/win32/P00_YellowMsg.h"
 #include "tests/gui/win32/GuiTestSupport.h"
 
 namespace {
-
-// Whether another thread (as another program would) finds the mutex owned.
-bool MutexHeldElsewhere() {
-  bool held = false;
-  std::thread([&held] {
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"YellowMsg");
-    if (!mutex) return;
-    held = WaitForSingleObject(mutex, 0) == WAIT_TIMEOUT;
-    CloseHandle(mutex);
-  }).join();
-  return held;
-}
 
 RECT ClientRectIn(HWND control, HWND form) {
   RECT r;
@@ -33,7 +19,7 @@ TEST_F(NoticeWindowTest, ShortTextGetsTheSmallestLayoutAndHoldsTheMutex) {
   ModalUser user;
   bool heldWhileUp = false;
   user.notice = [&](TFormYellowMsg& notice) {
-    heldWhileUp = MutexHeldElsewhere();
+    heldWhileUp = NoticeMutexHeldElsewhere();
     const RECT label = ClientRectIn(notice.LabelMsg, notice.Handle());
     const RECT group = ClientRectIn(notice.GroupBox1, notice.Handle());
     const RECT button = ClientRectIn(notice.Button1, notice.Handle());
@@ -51,7 +37,7 @@ TEST_F(NoticeWindowTest, ShortTextGetsTheSmallestLayoutAndHoldsTheMutex) {
   FormYellowMsg->ShowText("Kratko");
   EXPECT_EQ(user.Saw(), std::vector<std::string>{"Notice: Kratko"});
   EXPECT_TRUE(heldWhileUp);
-  EXPECT_FALSE(MutexHeldElsewhere());
+  EXPECT_FALSE(NoticeMutexHeldElsewhere());
 }
 
 TEST_F(NoticeWindowTest, LaterNoticesOpenWhereTheLastWasLeftAndGrowWithTheText) {
