@@ -12,10 +12,11 @@ namespace {
 // Whether another holder could take the mutex right now (asked from another
 // thread: a mutex's owner may take it again).
 bool OtherHolderCanTake(const std::string& name) {
-  return std::async(std::launch::async, [&] {
-           NamedLock other(name);
-           return other.Acquire();
-         })
+  return std::async(std::launch::async,
+                    [&] {
+                      NamedLock other(name);
+                      return other.Acquire();
+                    })
       .get();
 }
 
