@@ -79,8 +79,8 @@ int Win32Backend::Open(const std::string& portName) {
   if (handle_) return ERROR_BUSY;
   const std::wstring path = Utf8ToWide(PortDevicePath(portName));
   // Share mode 0: Windows refuses a second opener with ERROR_ACCESS_DENIED.
-  HANDLE device = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  HANDLE device = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
   if (device == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error != 0 ? static_cast<int>(error) : ERROR_FILE_NOT_FOUND;
@@ -363,16 +363,16 @@ int Win32Backend::Purge(bool input, bool output) {
 
 bool Win32Backend::DeviceGone(int error) const {
   switch (error) {
-    case ERROR_NOT_READY:          // 21: writes and ClearCommError once the device is gone
-    case ERROR_BROKEN_PIPE:        // 109: reads on a vanished device (wine: the far end closed)
-    case ERROR_OPERATION_ABORTED:  // 995: the driver aborted the call as the device went
-                                   // (the backend's own cancel is a time-out, never this)
-    case ERROR_FILE_NOT_FOUND:     // 2: the device object is gone (USB adapters)
-    case ERROR_DEVICE_REMOVED:     // 1617
+    case ERROR_NOT_READY:             // 21: writes and ClearCommError once the device is gone
+    case ERROR_BROKEN_PIPE:           // 109: reads on a vanished device (wine: the far end closed)
+    case ERROR_OPERATION_ABORTED:     // 995: the driver aborted the call as the device went
+                                      // (the backend's own cancel is a time-out, never this)
+    case ERROR_FILE_NOT_FOUND:        // 2: the device object is gone (USB adapters)
+    case ERROR_DEVICE_REMOVED:        // 1617
     case ERROR_DEVICE_NOT_CONNECTED:  // 1167
-    case ERROR_BAD_COMMAND:        // 22: usbser.sys and others after an unplug
-    case ERROR_GEN_FAILURE:        // 31: likewise
-    case ERROR_ACCESS_DENIED:      // 5: every call on the handle of an unplugged usbser device
+    case ERROR_BAD_COMMAND:           // 22: usbser.sys and others after an unplug
+    case ERROR_GEN_FAILURE:           // 31: likewise
+    case ERROR_ACCESS_DENIED:         // 5: every call on the handle of an unplugged usbser device
       return true;
     default:
       return false;

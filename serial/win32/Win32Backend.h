@@ -58,8 +58,8 @@ class Win32Backend : public SerialBackend {
                         std::uint32_t writeConstant);
   // Runs one overlapped ReadFile or WriteFile to its end or to `waitMs`
   // (none: no limit), cancelling it then; `done` gets the bytes moved.
-  int Transfer(bool reading, void* buffer, std::uint32_t count,
-               std::optional<std::uint64_t> waitMs, std::uint32_t& done);
+  int Transfer(bool reading, void* buffer, std::uint32_t count, std::optional<std::uint64_t> waitMs,
+               std::uint32_t& done);
 
   void* handle_ = nullptr;  // HANDLE of the device; null when closed
   void* event_ = nullptr;   // manual-reset event of the overlapped calls

@@ -40,6 +40,6 @@ class DeviceEnd {
 };
 
 // The platform's error numbers that the shared serial tests expect.
-extern const int kNotOpenError;          // a call on a closed port
-extern const int kBadArgumentError;      // a negative count
-extern const int kFarEndGoneReadError;   // a read once the far end is gone
+extern const int kNotOpenError;         // a call on a closed port
+extern const int kBadArgumentError;     // a negative count
+extern const int kFarEndGoneReadError;  // a read once the far end is gone

@@ -22,8 +22,8 @@ void DeviceEnd::Send(const std::string& bytes) const {
   impl_->link.Call("send " + ToHex(bytes));
 }
 std::string DeviceEnd::Receive(std::size_t count, std::chrono::milliseconds quiet) const {
-  return FromHex(impl_->link.Call("recv " + std::to_string(count) + " " +
-                                  std::to_string(quiet.count())));
+  return FromHex(
+      impl_->link.Call("recv " + std::to_string(count) + " " + std::to_string(quiet.count())));
 }
 void DeviceEnd::CloseFarEnd() {
   impl_->link.Call("close");
