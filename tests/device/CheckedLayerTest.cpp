@@ -11,6 +11,7 @@
 #include "framework/Exception.h"
 #include "messages/P00_KVMsgDlg.h"
 #include "serial/PortDefaults.h"
+#include "tests/support/PrinterLine.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 namespace {
@@ -42,11 +43,7 @@ class CheckedLayerTest : public ::testing::Test {
   CheckedLayerTest() {
     SetProgramStartValues(port_);
     port_.SetPort(printer_.PortPath());
-    // A silent printer is given up on after many read time-outs; short ones
-    // keep those cases quick without changing their outcome.
-    port_.Timeouts().SetReadInterval(20);
-    port_.Timeouts().SetReadTotalMultiplier(0);
-    port_.Timeouts().SetReadTotalConstant(50);
+    UseShortReadTimeouts(port_);
     FiscalPort = &port_;
   }
   ~CheckedLayerTest() override { FiscalPort = nullptr; }

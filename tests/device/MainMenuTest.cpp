@@ -13,6 +13,7 @@
 #include "device/TaxRules.h"
 #include "fiscal/P00_fpsend.h"
 #include "serial/PortDefaults.h"
+#include "tests/support/PrinterLine.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 namespace {
@@ -56,9 +57,7 @@ class MainMenuTest : public ::testing::Test {
   MainMenuTest() {
     SetProgramStartValues(port_);
     port_.SetPort(printer_.PortPath());
-    port_.Timeouts().SetReadInterval(20);
-    port_.Timeouts().SetReadTotalMultiplier(0);
-    port_.Timeouts().SetReadTotalConstant(50);
+    UseShortReadTimeouts(port_);
     FiscalPort = &port_;
     FormFP = &device_;
     printer_.SetClock(24, 12, 2023, 18, 5, 9);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LineHostWire.h"
+
 class HostLink {
  public:
   // Connects and asks for a line of `kind` ("pty" or "printer") on COM port
@@ -29,6 +31,3 @@ class HostLink {
   std::string portName_;
   mutable std::string pending_;
 };
-
-std::string ToHex(const std::string& bytes);
-std::string FromHex(const std::string& hex);

@@ -32,29 +32,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/LineHostWire.h"
 #include "tests/support/PtyPair.h"
 #include "tools/simulator/PrinterFrames.h"
 #include "tools/simulator/PrinterSimulator.h"
 
 namespace {
-
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  return hex.empty() ? "-" : hex;
-}
-
-std::string Unhex(const std::string& hex) {
-  std::string bytes;
-  if (hex == "-") return bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  return bytes;
-}
 
 // Maps COMn to `device` in the wine prefix.
 void MapPort(const std::string& com, const std::string& device) {
@@ -107,14 +90,14 @@ std::string PtyRequest(PtyPair& pty, const std::string& verb, std::istringstream
   if (verb == "send") {
     std::string hex;
     args >> hex;
-    pty.Send(Unhex(hex));
+    pty.Send(FromHex(hex));
     return "ok";
   }
   if (verb == "recv") {
     std::size_t count = 0;
     long quiet = 300;
     args >> count >> quiet;
-    return "ok " + Hex(pty.Receive(count, std::chrono::milliseconds(quiet)));
+    return "ok " + ToHex(pty.Receive(count, std::chrono::milliseconds(quiet)));
   }
   if (verb == "close") {
     pty.CloseMaster();
@@ -133,20 +116,20 @@ std::string PrinterRequest(sim::PrinterSimulator& printer, const std::string& ve
     int command;
     std::string hex;
     args >> command >> hex;
-    printer.SetReplyData(command, Unhex(hex));
+    printer.SetReplyData(command, FromHex(hex));
   } else if (verb == "set-mask") {
     std::string hex;
     args >> hex;
-    printer.SetEnableMask(Unhex(hex));
+    printer.SetEnableMask(FromHex(hex));
   } else if (verb == "mask") {
-    return "ok " + Hex(printer.EnableMask());
+    return "ok " + ToHex(printer.EnableMask());
   } else if (verb == "set-rates") {
     std::vector<std::string> rates;
-    for (std::string hex; args >> hex;) rates.push_back(Unhex(hex));
+    for (std::string hex; args >> hex;) rates.push_back(FromHex(hex));
     printer.SetRates(rates);
   } else if (verb == "rates") {
     std::string list = "ok";
-    for (const std::string& rate : printer.Rates()) list += " " + Hex(rate);
+    for (const std::string& rate : printer.Rates()) list += " " + ToHex(rate);
     return list;
   } else if (verb == "inject") {
     int fault, count;
@@ -156,7 +139,7 @@ std::string PrinterRequest(sim::PrinterSimulator& printer, const std::string& ve
     std::string hex;
     int count;
     args >> hex >> count;
-    const std::string bytes = Unhex(hex);
+    const std::string bytes = FromHex(hex);
     sim::StatusBytes status{};
     for (std::size_t i = 0; i < status.size() && i < bytes.size(); ++i)
       status[i] = static_cast<std::uint8_t>(bytes[i]);
@@ -185,8 +168,8 @@ std::string PrinterRequest(sim::PrinterSimulator& printer, const std::string& ve
     connection.Reply("ok " + std::to_string(requests.size()));
     for (const sim::Request& r : requests) {
       connection.Reply(std::to_string(r.sequence) + " " + std::to_string(r.command) + " " +
-                       (r.intact ? "1 " : "0 ") + Hex(r.data) + " " +
-                       Hex(std::string(r.frame.begin(), r.frame.end())));
+                       (r.intact ? "1 " : "0 ") + ToHex(r.data) + " " +
+                       ToHex(std::string(r.frame.begin(), r.frame.end())));
     }
     return {};
   } else {
