@@ -1,7 +1,6 @@
-// Start-up: the five windows of the program, each created once and hidden, in
-// this order: FormMainPDV (the main form), FormFP, FormYellowMsg,
-// FormKVMsgDlg, FormPorezi. They live until the object is destroyed, which
-// destroys them in the opposite order (the port closes with the main window).
+// Start-up: the program's five windows, created and destroyed as
+// ProgramWindows (device/ProgramWindows.h) says, with this front end's window
+// classes, its setup dialog and its application object.
 // While they live, every exchange with the printer shows the busy cursor and
 // drops the input made during it (GuiExchangeObserver).
 #pragma once
@@ -9,12 +8,11 @@
 #include <functional>
 #include <memory>
 
+#include "device/ProgramWindows.h"
+
 class TFormMainPDV;
-class TFormFP;
 class TFormYellowMsg;
-class TFormKVMsgDlg;
 class TFormPorezi;
-class GuiDeviceUserInterface;
 class GuiExchangeObserver;
 
 class ProgramForms {
@@ -26,12 +24,9 @@ class ProgramForms {
 
  private:
   std::unique_ptr<GuiExchangeObserver> exchangeObserver_;
-  std::unique_ptr<TFormMainPDV> mainPDV_;
-  std::unique_ptr<GuiDeviceUserInterface> deviceUi_;
-  std::unique_ptr<TFormFP> fp_;
-  std::unique_ptr<TFormYellowMsg> yellowMsg_;
-  std::unique_ptr<TFormKVMsgDlg> kvMsgDlg_;
-  std::unique_ptr<TFormPorezi> porezi_;
+  using Windows = ProgramWindows<TFormMainPDV, TFormYellowMsg, TFormPorezi>;
+
+  std::unique_ptr<Windows> windows_;
 };
 
 // The program after its QApplication exists: creates the windows, runs the

@@ -1,17 +1,15 @@
-// Start-up: the five windows of the program, each created once and hidden, in
-// this order: FormMainPDV (the main form), FormFP, FormYellowMsg,
-// FormKVMsgDlg, FormPorezi. They live until the object is destroyed, which
-// destroys them in the opposite order (the port closes with the main window).
+// Start-up: the program's five windows, created and destroyed as
+// ProgramWindows (device/ProgramWindows.h) says, with this front end's window
+// classes, its setup dialog and its application object.
 #pragma once
 
 #include <memory>
 
+#include "device/ProgramWindows.h"
+
 class TFormMainPDV;
-class TFormFP;
 class TFormYellowMsg;
-class TFormKVMsgDlg;
 class TFormPorezi;
-class GuiDeviceUserInterface;
 class GuiExchangeObserver;
 
 class ProgramForms {
@@ -23,12 +21,9 @@ class ProgramForms {
 
  private:
   std::unique_ptr<GuiExchangeObserver> exchangeObserver_;
-  std::unique_ptr<TFormMainPDV> mainPDV_;
-  std::unique_ptr<GuiDeviceUserInterface> deviceUi_;
-  std::unique_ptr<TFormFP> fp_;
-  std::unique_ptr<TFormYellowMsg> yellowMsg_;
-  std::unique_ptr<TFormKVMsgDlg> kvMsgDlg_;
-  std::unique_ptr<TFormPorezi> porezi_;
+  using Windows = ProgramWindows<TFormMainPDV, TFormYellowMsg, TFormPorezi>;
+
+  std::unique_ptr<Windows> windows_;
 };
 
 // The program: creates the windows, runs the event loop, shows an exception
